@@ -1,0 +1,225 @@
+#include "TypedValue.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/CodePage.h"
+
+namespace {
+
+constexpr unsigned char kInt8 = 0x02;
+constexpr unsigned char kInt16 = 0x03;
+constexpr unsigned char kInt32 = 0x04;
+constexpr unsigned char kString8 = 0x06;
+constexpr unsigned char kString32 = 0x0C;
+constexpr unsigned char kWideString = 0x12;
+constexpr unsigned char kUtf8String = 0x14;
+
+bool IsAscii(std::string_view s) {
+  return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// Conversions may leave a buffer twice the text's size; a page keeps only what it needs.
+std::string Trimmed(std::string s) {
+  if (s.capacity() > s.size() + s.size() / 8 + 64) s.shrink_to_fit();
+  return s;
+}
+
+}  // namespace
+
+// ---- TMemoryStream
+
+size_t TMemoryStream::Read(char* buffer, size_t count) {
+  size_t n = std::min(count, data_.size() - pos_);
+  if (n) std::memcpy(buffer, data_.data() + pos_, n);
+  pos_ += n;
+  return n;
+}
+
+void TMemoryStream::Write(const char* buffer, size_t count) {
+  if (pos_ == data_.size()) {
+    data_.append(buffer, count);
+  } else {
+    if (pos_ + count > data_.size()) data_.resize(pos_ + count);
+    std::memcpy(data_.data() + pos_, buffer, count);
+  }
+  pos_ += count;
+}
+
+std::string TMemoryStream::TakeBytes() {
+  std::string out = std::move(data_);
+  data_.clear();
+  pos_ = 0;
+  return out;
+}
+
+// ---- TValueWriter
+
+TValueWriter::TValueWriter(TStream& stream, size_t bufferSize)
+    : stream_(stream), buffer_(std::max<size_t>(bufferSize, 8), '\0') {}
+
+void TValueWriter::FlushBuffer() {
+  if (used_) stream_.Write(buffer_.data(), used_);
+  used_ = 0;
+}
+
+void TValueWriter::Put(const char* bytes, size_t count) {
+  if (used_ + count > buffer_.size()) {
+    FlushBuffer();
+    // Large payloads go straight to the stream; the bytes are the same either way.
+    if (count >= buffer_.size()) {
+      stream_.Write(bytes, count);
+      return;
+    }
+  }
+  std::memcpy(buffer_.data() + used_, bytes, count);
+  used_ += count;
+}
+
+void TValueWriter::PutTag(unsigned char tag) {
+  char c = static_cast<char>(tag);
+  Put(&c, 1);
+}
+
+void TValueWriter::PutInt32(int32_t value) {
+  uint32_t v = static_cast<uint32_t>(value);
+  char b[4] = {static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF),
+               static_cast<char>((v >> 16) & 0xFF), static_cast<char>((v >> 24) & 0xFF)};
+  Put(b, 4);
+}
+
+void TValueWriter::WriteInteger(int32_t value) {
+  uint32_t v = static_cast<uint32_t>(value);
+  if (value >= -128 && value <= 127) {
+    char b[2] = {static_cast<char>(kInt8), static_cast<char>(v & 0xFF)};
+    Put(b, 2);
+  } else if (value >= -32768 && value <= 32767) {
+    char b[3] = {static_cast<char>(kInt16), static_cast<char>(v & 0xFF),
+                 static_cast<char>((v >> 8) & 0xFF)};
+    Put(b, 3);
+  } else {
+    PutTag(kInt32);
+    PutInt32(value);
+  }
+}
+
+void TValueWriter::WriteString(std::string_view cp932) {
+  if (IsAscii(cp932)) {
+    if (cp932.size() <= 255) {
+      char b[2] = {static_cast<char>(kString8), static_cast<char>(cp932.size())};
+      Put(b, 2);
+    } else {
+      if (cp932.size() > INT32_MAX) throw EPageFileError("page too large to store");
+      PutTag(kString32);
+      PutInt32(static_cast<int32_t>(cp932.size()));
+    }
+    Put(cp932.data(), cp932.size());
+    return;
+  }
+  std::string utf8 = CodePage::ToUtf8(cp932);
+  if (utf8.size() > INT32_MAX) throw EPageFileError("page too large to store");
+  PutTag(kUtf8String);
+  PutInt32(static_cast<int32_t>(utf8.size()));
+  Put(utf8.data(), utf8.size());
+}
+
+// ---- TValueReader
+
+TValueReader::TValueReader(TStream& stream, size_t bufferSize)
+    : stream_(stream), buffer_(std::max<size_t>(bufferSize, 8), '\0') {}
+
+uint64_t TValueReader::Remaining() const {
+  uint64_t size = stream_.Size(), pos = stream_.Position();
+  return (end_ - pos_) + (size > pos ? size - pos : 0);
+}
+
+void TValueReader::Get(char* bytes, size_t count) {
+  while (count) {
+    if (pos_ == end_) {
+      // Large reads bypass the buffer.
+      if (count >= buffer_.size()) {
+        if (stream_.Read(bytes, count) != count) throw EPageFileError("page file ends early");
+        return;
+      }
+      pos_ = 0;
+      end_ = stream_.Read(buffer_.data(), buffer_.size());
+      if (end_ == 0) throw EPageFileError("page file ends early");
+    }
+    size_t n = std::min(count, end_ - pos_);
+    std::memcpy(bytes, buffer_.data() + pos_, n);
+    pos_ += n;
+    bytes += n;
+    count -= n;
+  }
+}
+
+unsigned char TValueReader::GetByte() {
+  char c;
+  Get(&c, 1);
+  return static_cast<unsigned char>(c);
+}
+
+int32_t TValueReader::GetInt32() {
+  unsigned char b[4];
+  Get(reinterpret_cast<char*>(b), 4);
+  return static_cast<int32_t>(static_cast<uint32_t>(b[0]) | (static_cast<uint32_t>(b[1]) << 8) |
+                              (static_cast<uint32_t>(b[2]) << 16) |
+                              (static_cast<uint32_t>(b[3]) << 24));
+}
+
+std::string TValueReader::GetPayload(uint64_t count) {
+  // Check before allocating: a damaged length field must not cost gigabytes.
+  if (count > Remaining()) throw EPageFileError("page file ends early");
+  std::string s(static_cast<size_t>(count), '\0');
+  Get(s.data(), s.size());
+  return s;
+}
+
+int32_t TValueReader::ReadInteger() {
+  unsigned char tag = GetByte();
+  switch (tag) {
+    case kInt8:
+      return static_cast<int8_t>(GetByte());
+    case kInt16: {
+      unsigned char lo = GetByte(), hi = GetByte();
+      return static_cast<int16_t>(static_cast<uint16_t>(lo | (hi << 8)));
+    }
+    case kInt32:
+      return GetInt32();
+    default:
+      throw EPageFileError("page file holds an unknown value where a number belongs");
+  }
+}
+
+std::string TValueReader::ReadString() {
+  unsigned char tag = GetByte();
+  switch (tag) {
+    case kString8:
+      return GetPayload(GetByte());
+    case kString32: {
+      int32_t n = GetInt32();
+      if (n < 0) throw EPageFileError("page file holds a negative length");
+      return GetPayload(static_cast<uint64_t>(n));
+    }
+    case kWideString: {
+      int32_t n = GetInt32();
+      if (n < 0) throw EPageFileError("page file holds a negative length");
+      std::string bytes = GetPayload(2 * static_cast<uint64_t>(n));
+      std::u16string units(static_cast<size_t>(n), u'\0');
+      for (size_t i = 0; i < units.size(); ++i)
+        units[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
+                                         (static_cast<unsigned char>(bytes[2 * i + 1]) << 8));
+      bytes = std::string();
+      return Trimmed(CodePage::FromUtf16(units));
+    }
+    case kUtf8String: {
+      int32_t n = GetInt32();
+      if (n < 0) throw EPageFileError("page file holds a negative length");
+      std::string utf8 = GetPayload(static_cast<uint64_t>(n));
+      if (IsAscii(utf8)) return utf8;
+      return Trimmed(CodePage::FromUtf8(utf8));
+    }
+    default:
+      throw EPageFileError("page file holds an unknown value where a text belongs");
+  }
+}
