@@ -80,3 +80,26 @@ struct TRect {
 };
 
 inline TRect Rect(int l, int t, int r, int b) { return TRect{l, t, r, b}; }
+
+struct TSize {
+  int cx = 0;
+  int cy = 0;
+  friend bool operator==(const TSize&, const TSize&) = default;
+};
+
+inline bool PtInRect(const TRect& r, TPoint p) {
+  return p.x >= r.Left && p.x < r.Right && p.y >= r.Top && p.y < r.Bottom;
+}
+// The common part of two rectangles; empty (all zero) when they do not meet.
+inline TRect IntersectRect(const TRect& a, const TRect& b) {
+  TRect r{a.Left > b.Left ? a.Left : b.Left, a.Top > b.Top ? a.Top : b.Top,
+          a.Right < b.Right ? a.Right : b.Right, a.Bottom < b.Bottom ? a.Bottom : b.Bottom};
+  return r.IsEmpty() ? TRect{} : r;
+}
+// The smallest rectangle holding both; an empty rectangle adds nothing.
+inline TRect UnionRect(const TRect& a, const TRect& b) {
+  if (a.IsEmpty()) return b;
+  if (b.IsEmpty()) return a;
+  return TRect{a.Left < b.Left ? a.Left : b.Left, a.Top < b.Top ? a.Top : b.Top,
+               a.Right > b.Right ? a.Right : b.Right, a.Bottom > b.Bottom ? a.Bottom : b.Bottom};
+}

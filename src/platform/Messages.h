@@ -21,6 +21,9 @@ constexpr std::uint32_t MakeLong(unsigned low, unsigned high) {
 }
 constexpr unsigned LoWord(std::uintptr_t v) { return static_cast<unsigned>(v & 0xFFFFu); }
 constexpr unsigned HiWord(std::uintptr_t v) { return static_cast<unsigned>((v >> 16) & 0xFFFFu); }
+// Signed halves: mouse coordinates in lParam, the wheel delta in the high word of wParam.
+constexpr int LoShort(std::uintptr_t v) { return static_cast<std::int16_t>(v & 0xFFFFu); }
+constexpr int HiShort(std::uintptr_t v) { return static_cast<std::int16_t>((v >> 16) & 0xFFFFu); }
 
 // Registered messages: a name gets one id per process, from 0xC000 upwards.
 unsigned RegisterWindowMessage(const std::string& name);
@@ -38,6 +41,7 @@ constexpr unsigned WM_GETTEXT = 0x000D;
 constexpr unsigned WM_GETTEXTLENGTH = 0x000E;
 constexpr unsigned WM_PAINT = 0x000F;
 constexpr unsigned WM_ERASEBKGND = 0x0014;
+constexpr unsigned WM_CANCELMODE = 0x001F;
 constexpr unsigned WM_SETCURSOR = 0x0020;
 constexpr unsigned WM_SETFONT = 0x0030;
 constexpr unsigned WM_GETDLGCODE = 0x0087;
@@ -59,6 +63,9 @@ constexpr unsigned WM_LBUTTONUP = 0x0202;
 constexpr unsigned WM_LBUTTONDBLCLK = 0x0203;
 constexpr unsigned WM_RBUTTONDOWN = 0x0204;
 constexpr unsigned WM_RBUTTONUP = 0x0205;
+constexpr unsigned WM_RBUTTONDBLCLK = 0x0206;
+constexpr unsigned WM_MBUTTONDOWN = 0x0207;
+constexpr unsigned WM_MBUTTONUP = 0x0208;
 constexpr unsigned WM_MOUSEWHEEL = 0x020A;
 constexpr unsigned WM_IME_SETCONTEXT = 0x0281;
 constexpr unsigned WM_IME_NOTIFY = 0x0282;
@@ -91,6 +98,15 @@ constexpr unsigned EM_GETFIRSTVISIBLELINE = 0x00CE;
 constexpr unsigned GCS_COMPSTR = 0x0008;
 constexpr unsigned GCS_RESULTSTR = 0x0800;
 
+constexpr unsigned DLGC_WANTARROWS = 0x0001;
+constexpr unsigned DLGC_WANTTAB = 0x0002;
+constexpr unsigned DLGC_WANTALLKEYS = 0x0004;
+constexpr unsigned DLGC_WANTCHARS = 0x0080;
+
+constexpr unsigned SB_LINELEFT = 0;
+constexpr unsigned SB_LINERIGHT = 1;
+constexpr unsigned SB_PAGELEFT = 2;
+constexpr unsigned SB_PAGERIGHT = 3;
 constexpr unsigned SB_LINEUP = 0;
 constexpr unsigned SB_LINEDOWN = 1;
 constexpr unsigned SB_PAGEUP = 2;
@@ -107,6 +123,7 @@ constexpr unsigned MK_LBUTTON = 0x0001;
 constexpr unsigned MK_RBUTTON = 0x0002;
 constexpr unsigned MK_SHIFT = 0x0004;
 constexpr unsigned MK_CONTROL = 0x0008;
+constexpr unsigned MK_MBUTTON = 0x0010;
 
 constexpr unsigned VK_LBUTTON = 0x01;
 constexpr unsigned VK_RBUTTON = 0x02;
@@ -137,3 +154,29 @@ constexpr unsigned VK_DELETE = 0x2E;
 constexpr unsigned VK_F1 = 0x70;
 constexpr unsigned VK_F10 = 0x79;
 constexpr unsigned VK_APPS = 0x5D;
+constexpr unsigned VK_MBUTTON = 0x04;
+constexpr unsigned VK_CLEAR = 0x0C;
+constexpr unsigned VK_LWIN = 0x5B;
+constexpr unsigned VK_RWIN = 0x5C;
+constexpr unsigned VK_NUMPAD0 = 0x60;  // .. VK_NUMPAD9 = 0x69
+constexpr unsigned VK_MULTIPLY = 0x6A;
+constexpr unsigned VK_ADD = 0x6B;
+constexpr unsigned VK_SUBTRACT = 0x6D;
+constexpr unsigned VK_DECIMAL = 0x6E;
+constexpr unsigned VK_DIVIDE = 0x6F;
+constexpr unsigned VK_F12 = 0x7B;  // VK_F1 .. VK_F12 are consecutive
+constexpr unsigned VK_NUMLOCK = 0x90;
+constexpr unsigned VK_SCROLL = 0x91;
+constexpr unsigned VK_OEM_1 = 0xBA;  // ; and : on a US keyboard, : and * on a Japanese one
+constexpr unsigned VK_OEM_PLUS = 0xBB;
+constexpr unsigned VK_OEM_COMMA = 0xBC;
+constexpr unsigned VK_OEM_MINUS = 0xBD;
+constexpr unsigned VK_OEM_PERIOD = 0xBE;
+constexpr unsigned VK_OEM_2 = 0xBF;
+constexpr unsigned VK_OEM_3 = 0xC0;
+constexpr unsigned VK_OEM_4 = 0xDB;
+constexpr unsigned VK_OEM_5 = 0xDC;
+constexpr unsigned VK_OEM_6 = 0xDD;
+constexpr unsigned VK_OEM_7 = 0xDE;
+constexpr unsigned VK_OEM_102 = 0xE2;
+constexpr unsigned VK_PROCESSKEY = 0xE5;  // a key the input method has taken
