@@ -1,51 +1,27 @@
 #include "PageData.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
 #include <stdexcept>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "platform/AtomicFile.h"
 
 namespace {
 
-std::string ReadWholeFile(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) throw EPageFileError("cannot open " + path + ": " + std::strerror(errno));
-  struct stat st {};
-  std::string data;
-  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
-    data.resize(static_cast<size_t>(st.st_size));
-  size_t got = 0;
-  for (;;) {
-    ssize_t n;
-    if (got < data.size()) {
-      n = ::read(fd, data.data() + got, data.size() - got);
-      if (n > 0) got += static_cast<size_t>(n);
-    } else {
-      // The expected size is read; look for more without doubling the buffer.
-      char chunk[65536];
-      n = ::read(fd, chunk, sizeof chunk);
-      if (n > 0) {
-        data.resize(got);
-        data.append(chunk, static_cast<size_t>(n));
-        got = data.size();
-      }
-    }
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      int e = errno;
-      ::close(fd);
-      throw EPageFileError("cannot read " + path + ": " + std::strerror(e));
-    }
-    if (n == 0) break;
+// The page file being written: a stream that goes straight into the atomic replacement.
+class TReplacingStream : public TStream {
+ public:
+  explicit TReplacingStream(TAtomicFileWriter& writer) : writer_(writer) {}
+  size_t Read(char*, size_t) override { return 0; }
+  void Write(const char* buffer, size_t count) override {
+    if (!writer_.Append(std::string_view(buffer, count))) throw EPageFileError(writer_.Error());
+    size_ += count;
   }
-  ::close(fd);
-  data.resize(got);
-  return data;
-}
+  uint64_t Size() const override { return size_; }
+  uint64_t Position() const override { return size_; }
+
+ private:
+  TAtomicFileWriter& writer_;
+  uint64_t size_ = 0;
+};
 
 }  // namespace
 
@@ -100,7 +76,7 @@ void TDataList::Move(int from, int to) {
 void TDataList::Clear() { items_.clear(); }
 
 void TDataList::LoadFromFile(const std::string& path) {
-  TMemoryStream stream(ReadWholeFile(path));
+  TFileStream stream(path);
   LoadFromStream(stream);
 }
 
@@ -118,10 +94,11 @@ void TDataList::LoadFromStream(TStream& stream) {
 }
 
 void TDataList::SaveToFile(const std::string& path) const {
-  TMemoryStream stream;
+  TAtomicFileWriter writer(path);
+  if (!writer.Ok()) throw EPageFileError(writer.Error());
+  TReplacingStream stream(writer);
   SaveToStream(stream);
-  std::string error;
-  if (!AtomicFile::Write(path, stream.Bytes(), &error)) throw EPageFileError(error);
+  if (!writer.Commit()) throw EPageFileError(writer.Error());
 }
 
 void TDataList::SaveToStream(TStream& stream) const {

@@ -61,14 +61,16 @@ class TDataList {
   void Move(int from, int to);
   void Clear();
 
-  // Reads the whole file into memory and loads it (see LoadFromStream); a file that cannot
-  // be opened or read raises EPageFileError.
+  // Loads the file (see LoadFromStream), reading it as it goes rather than whole, so a large
+  // file costs little more memory than its pages; a file that cannot be opened or read
+  // raises EPageFileError.
   void LoadFromFile(const std::string& path);
   // Empties the list, reads the count N, then N pages. On bad data raises EPageFileError
   // and keeps the complete pages read before the fault (the partly read one is dropped).
   // A negative count is bad data; a count of 0 gives an empty list.
   void LoadFromStream(TStream& stream);
-  // Builds the file in memory and writes it with an atomic replace (AtomicFile): on failure
+  // Writes the file with an atomic replace (TAtomicFileWriter): the values stream into a
+  // temporary file beside it, which is synced and renamed over the old one. On failure
   // raises EPageFileError and the old file stays as it was.
   void SaveToFile(const std::string& path) const;
   // Appends the count and every page; the writer's buffer is flushed after the count and

@@ -184,19 +184,18 @@ TPageLoadResult TPageFile::LoadAtStartup(TDataList& pages, const std::string& fi
 
 TPageSaveResult TPageFile::SaveAtShutdown(const TDataList& pages) {
   TPageSaveResult result;
-  std::string bytes;
-  try {
-    TMemoryStream stream;
-    pages.SaveToStream(stream);
-    bytes = stream.TakeBytes();
-  } catch (const std::exception& e) {
-    result.Message = Msg(std::string("ページファイルを作れませんでした。\n（") + e.what() +
-                         "）\n前回のページファイルはそのまま残っています。");
-    return result;
-  }
+  auto save = [&pages](const std::string& path, std::string& error) {
+    try {
+      pages.SaveToFile(path);
+      return true;
+    } catch (const std::exception& e) {  // EPageFileError, or no memory for a conversion
+      error = e.what();
+      return false;
+    }
+  };
 
   std::string error;
-  if (!keepDamagedFile_ && AtomicFile::Write(path_, bytes, &error)) {
+  if (!keepDamagedFile_ && save(path_, error)) {
     result.Ok = true;
     return result;
   }
@@ -208,12 +207,12 @@ TPageSaveResult TPageFile::SaveAtShutdown(const TDataList& pages) {
   // Beside the page file first; where that folder is the problem, in the home folder.
   std::string recovery = StampedName("recovery");
   std::string recoveryError;
-  bool saved = AtomicFile::Write(recovery, bytes, &recoveryError);
+  bool saved = save(recovery, recoveryError);
   if (!saved) {
     if (const char* home = std::getenv("HOME"); home && *home) {
       std::string file = path_.substr(path_.rfind('/') + 1);
       std::string other = std::string(home) + "/" + file + recovery.substr(path_.size());
-      if (AtomicFile::Write(other, bytes, &recoveryError)) {
+      if (save(other, recoveryError)) {
         saved = true;
         recovery = other;
       }

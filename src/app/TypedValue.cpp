@@ -1,7 +1,11 @@
 #include "TypedValue.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/CodePage.h"
 
@@ -51,6 +55,39 @@ std::string TMemoryStream::TakeBytes() {
   data_.clear();
   pos_ = 0;
   return out;
+}
+
+// ---- TFileStream
+
+TFileStream::TFileStream(const std::string& path) : path_(path) {
+  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd_ < 0) throw EPageFileError("cannot open " + path + ": " + std::strerror(errno));
+  struct stat st {};
+  if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+    std::string why = S_ISDIR(st.st_mode) ? std::strerror(EISDIR) : "not a regular file";
+    ::close(fd_);
+    throw EPageFileError("cannot read " + path + ": " + why);
+  }
+  size_ = static_cast<uint64_t>(st.st_size);
+}
+
+TFileStream::~TFileStream() { ::close(fd_); }
+
+size_t TFileStream::Read(char* buffer, size_t count) {
+  size_t done = 0;
+  while (done < count) {
+    ssize_t n = ::read(fd_, buffer + done, count - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) throw EPageFileError("cannot read " + path_ + ": " + std::strerror(errno));
+    if (n == 0) break;
+    done += static_cast<size_t>(n);
+  }
+  pos_ += done;
+  return done;
+}
+
+void TFileStream::Write(const char*, size_t) {
+  throw EPageFileError("cannot write " + path_ + ": opened for reading");
 }
 
 // ---- TValueWriter

@@ -53,6 +53,27 @@ class TMemoryStream : public TStream {
   size_t pos_ = 0;
 };
 
+// A read-only stream over an open file, read as it is consumed so that a large page file
+// is never held whole in memory. Raises EPageFileError when the file cannot be opened or read.
+class TFileStream : public TStream {
+ public:
+  explicit TFileStream(const std::string& path);
+  ~TFileStream() override;
+  TFileStream(const TFileStream&) = delete;
+  TFileStream& operator=(const TFileStream&) = delete;
+
+  size_t Read(char* buffer, size_t count) override;
+  void Write(const char* buffer, size_t count) override;
+  uint64_t Size() const override { return size_; }
+  uint64_t Position() const override { return pos_; }
+
+ private:
+  std::string path_;
+  int fd_ = -1;
+  uint64_t size_ = 0;
+  uint64_t pos_ = 0;
+};
+
 // Writes typed values through a buffer of `bufferSize` bytes; the buffer size never
 // changes the bytes produced. The destructor does not flush: call FlushBuffer.
 class TValueWriter {

@@ -1,7 +1,6 @@
 #include "AtomicFile.h"
 
 #include <cerrno>
-#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -10,9 +9,8 @@
 
 namespace {
 
-std::string Reason(const char* step, const std::string& path, int err) {
-  return std::string(step) + " " + path + ": " + std::strerror(err);
-}
+// Small pieces are gathered so that a file built value by value costs few system calls.
+constexpr size_t kBufferSize = 1 << 20;
 
 bool WriteAll(int fd, const char* p, size_t n) {
   while (n) {
@@ -47,54 +45,91 @@ std::string ResolveLinks(const std::string& path) {
 
 }  // namespace
 
-namespace AtomicFile {
-
-bool Write(const std::string& requestedPath, std::string_view bytes, std::string* error) {
-  auto fail = [&](std::string why) {
-    if (error) *error = std::move(why);
-    return false;
-  };
-  const std::string path = ResolveLinks(requestedPath);
-  const std::string folder = FolderOf(path);
-
-  mode_t mode;
+TAtomicFileWriter::TAtomicFileWriter(const std::string& path) : path_(ResolveLinks(path)) {
   struct stat old {};
-  if (::stat(path.c_str(), &old) == 0) {
-    if (S_ISDIR(old.st_mode)) return fail(Reason("cannot replace", path, EISDIR));
-    mode = old.st_mode & 07777;
+  if (::stat(path_.c_str(), &old) == 0) {
+    if (S_ISDIR(old.st_mode)) {
+      Fail("cannot replace", EISDIR);
+      return;
+    }
+    mode_ = old.st_mode & 07777;
   } else {
     mode_t mask = ::umask(0);
     ::umask(mask);
-    mode = 0666 & ~mask;
+    mode_ = 0666 & ~mask;
   }
-
-  std::string temp = path + ".tmp-XXXXXX";
-  int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-  if (fd < 0) return fail(Reason("cannot create a file in", folder, errno));
-
-  int err = 0;
-  const char* step = nullptr;
-  if (!WriteAll(fd, bytes.data(), bytes.size())) {
-    err = errno, step = "cannot write";
-  } else if (::fchmod(fd, mode) != 0) {
-    err = errno, step = "cannot set the mode of";
-  } else if (::fsync(fd) != 0) {
-    err = errno, step = "cannot flush";
+  temp_ = path_ + ".tmp-XXXXXX";
+  fd_ = ::mkostemp(temp_.data(), O_CLOEXEC);
+  if (fd_ < 0) {
+    temp_.clear();
+    Fail("cannot create a file beside", errno);
   }
-  if (::close(fd) != 0 && !step) err = errno, step = "cannot close";
-  if (!step && ::rename(temp.c_str(), path.c_str()) != 0) err = errno, step = "cannot replace";
-  if (step) {
-    ::unlink(temp.c_str());
-    return fail(Reason(step, path, err));
-  }
+}
 
+TAtomicFileWriter::~TAtomicFileWriter() { Discard(); }
+
+bool TAtomicFileWriter::Fail(const char* step, int err) {
+  if (error_.empty()) error_ = std::string(step) + " " + path_ + ": " + std::strerror(err);
+  Discard();
+  return false;
+}
+
+void TAtomicFileWriter::Discard() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  if (!temp_.empty()) ::unlink(temp_.c_str());
+  temp_.clear();
+  buffer_ = std::string();
+}
+
+bool TAtomicFileWriter::FlushBuffer() {
+  if (!buffer_.empty() && !WriteAll(fd_, buffer_.data(), buffer_.size()))
+    return Fail("cannot write", errno);
+  buffer_.clear();
+  return true;
+}
+
+bool TAtomicFileWriter::Append(std::string_view bytes) {
+  if (!Ok()) return false;
+  if (buffer_.size() + bytes.size() <= kBufferSize) {
+    if (buffer_.capacity() < kBufferSize) buffer_.reserve(kBufferSize);
+    buffer_.append(bytes);
+    return true;
+  }
+  if (!FlushBuffer()) return false;
+  if (bytes.size() >= kBufferSize / 2) {
+    return WriteAll(fd_, bytes.data(), bytes.size()) || Fail("cannot write", errno);
+  }
+  buffer_.append(bytes);
+  return true;
+}
+
+bool TAtomicFileWriter::Commit() {
+  if (!Ok() || !FlushBuffer()) return false;
+  if (::fchmod(fd_, static_cast<mode_t>(mode_)) != 0) return Fail("cannot set the mode of", errno);
+  if (::fsync(fd_) != 0) return Fail("cannot flush", errno);
+  int fd = fd_;
+  fd_ = -1;
+  if (::close(fd) != 0) return Fail("cannot close", errno);
+  if (::rename(temp_.c_str(), path_.c_str()) != 0) return Fail("cannot replace", errno);
+  temp_.clear();
   // Make the rename itself durable; failing here no longer risks the data.
-  int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  int dir = ::open(FolderOf(path_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dir >= 0) {
     ::fsync(dir);
     ::close(dir);
   }
   return true;
+}
+
+namespace AtomicFile {
+
+bool Write(const std::string& path, std::string_view bytes, std::string* error) {
+  TAtomicFileWriter writer(path);
+  writer.Append(bytes);
+  bool ok = writer.Commit();
+  if (!ok && error) *error = writer.Error();
+  return ok;
 }
 
 }  // namespace AtomicFile

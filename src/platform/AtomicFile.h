@@ -14,3 +14,35 @@ namespace AtomicFile {
 bool Write(const std::string& path, std::string_view bytes, std::string* error = nullptr);
 
 }  // namespace AtomicFile
+
+// The same replacement for content written piece by piece, so that a large file need not
+// be held in memory: Append as often as needed, then Commit. Destroying the writer without
+// a successful Commit removes the temporary file and leaves the target as it was.
+class TAtomicFileWriter {
+ public:
+  explicit TAtomicFileWriter(const std::string& path);
+  ~TAtomicFileWriter();
+  TAtomicFileWriter(const TAtomicFileWriter&) = delete;
+  TAtomicFileWriter& operator=(const TAtomicFileWriter&) = delete;
+
+  // False once anything has failed; Error() then says what.
+  bool Ok() const { return error_.empty(); }
+  const std::string& Error() const { return error_; }
+
+  bool Append(std::string_view bytes);
+  // Flushes, syncs and renames over the target. True when the target now holds the content.
+  bool Commit();
+
+ private:
+  bool FlushBuffer();
+  // Records the first failure, removes the temporary file; always false.
+  bool Fail(const char* step, int err);
+  void Discard();
+
+  std::string path_;  // the target, links resolved
+  std::string temp_;
+  std::string buffer_;
+  int fd_ = -1;
+  unsigned mode_ = 0;
+  std::string error_;
+};

@@ -15,7 +15,6 @@
 
 #include "support/TempDir.h"
 #include "app/PageStartup.h"
-#include "platform/AtomicFile.h"
 
 namespace fs = std::filesystem;
 
@@ -371,29 +370,4 @@ TEST(PageStartupTest, FullDiskKeepsTheOldFileAndLeavesNoTemporaryFile) {
   EXPECT_EQ(Hex(before), Hex(TempDir::Read(kdx)));
   EXPECT_EQ((std::vector<std::string>{"piyonote2.kdx"}), FilesIn(dir.Path()));
   EXPECT_TRUE(FilesIn(home.Path()).empty());
-}
-
-TEST(AtomicFileTest, ReplacesKeepingModeAndFollowingLinks) {
-  TempDir dir;
-  std::string target = dir.Write("real.kdx", "old");
-  ASSERT_EQ(0, chmod(target.c_str(), 0640));
-  std::string link = dir.File("link.kdx");
-  ASSERT_EQ(0, symlink(target.c_str(), link.c_str()));
-  std::string error;
-  ASSERT_TRUE(AtomicFile::Write(link, "new bytes", &error)) << error;
-  EXPECT_TRUE(fs::is_symlink(link));
-  EXPECT_EQ("new bytes", TempDir::Read(target));
-  struct stat st {};
-  stat(target.c_str(), &st);
-  EXPECT_EQ(0640u, st.st_mode & 0777);
-  EXPECT_EQ((std::vector<std::string>{"link.kdx", "real.kdx"}), FilesIn(dir.Path()));
-}
-
-TEST(AtomicFileTest, FailureIsReportedWithTheReason) {
-  TempDir dir;
-  std::string error;
-  EXPECT_FALSE(AtomicFile::Write(dir.File("no/such/folder.kdx"), "x", &error));
-  EXPECT_NE(std::string::npos, error.find("No such file"));
-  EXPECT_FALSE(AtomicFile::Write(dir.Path(), "x", &error));  // a folder is not replaced
-  EXPECT_TRUE(fs::is_directory(dir.Path()));
 }
