@@ -1,0 +1,313 @@
+// TFenEdit layout: cutting logical lines into rows, wrapping, and position conversion.
+#include <algorithm>
+#include <cstring>
+
+#include "FenEdit.h"
+#include "platform/CodePage.h"
+
+void TFenEdit::SetWordWrap(bool value) {
+  if (value == WordWrap_) return;
+  WrapAll(value, true);
+}
+
+void TFenEdit::SetColumn(int value) {
+  if (value == Column_) return;
+  Column_ = std::max(10, value);
+  if (WordWrap_) {
+    WrapAll(false, false);
+    WrapAll(true, true);
+  }
+}
+
+void TFenEdit::SetTabCount(int value) { TabCount_ = std::clamp(value, 1, 8); }
+
+std::string TFenEdit::ExpandTabs(std::string_view s) const {
+  std::string out;
+  out.reserve(s.size() + 8);
+  for (char c : s) {
+    if (c == '\t') {
+      out.append(static_cast<size_t>(TabCount_ - static_cast<int>(out.size() % TabCount_)), ' ');
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+int TFenEdit::ExpandedLength(std::string_view s, size_t n) const {
+  n = std::min(n, s.size());
+  if (!std::memchr(s.data(), '\t', n)) return static_cast<int>(n);
+  int col = 0;
+  for (size_t i = 0; i < n; ++i) col += s[i] == '\t' ? TabCount_ - col % TabCount_ : 1;
+  return col;
+}
+
+int TFenEdit::ByteTypeAt(std::string_view s, int p) const {
+  if (SingleByteMode_ || p < 1 || p > static_cast<int>(s.size())) return 0;
+  int i = p - 1;
+  while (i >= 1 && CodePage::IsDBCSLeadByte(static_cast<unsigned char>(s[i - 1]))) --i;
+  if ((p - i) % 2 == 0) return 2;
+  return CodePage::IsDBCSLeadByte(static_cast<unsigned char>(s[p - 1])) ? 1 : 0;
+}
+
+int TFenEdit::FitCount(std::string_view t) const {
+  const int len = static_cast<int>(t.size());
+  int n = std::min(len, Column_);
+  const int a = std::max(1, metrics_->AveCharWidth());
+  const int W = metrics_->TextAreaWidth();
+  const int F = 10 * a;
+  if (AutoWrap_ && F < W && metrics_->TextWidth(t.substr(0, static_cast<size_t>(n))) > W) {
+    n = std::min(len, W / a);
+    int step = n / 2;
+    bool growing = true;
+    while (step > 0 && n < len) {
+      int w = metrics_->TextWidth(t.substr(0, static_cast<size_t>(n)));
+      if (w < W) {
+        if (!growing) step /= 2;
+        n = std::min(len, n + step);
+        growing = true;
+      } else {
+        if (w == W) break;
+        if (growing) step /= 2;
+        n -= step;
+        growing = false;
+      }
+    }
+  }
+  for (;;) {
+    if (n <= 0) break;
+    bool tooLong = ExpandedLength(t, static_cast<size_t>(n)) > Column_;
+    if (!tooLong && AutoWrap_) {
+      int w = metrics_->TextWidth(ExpandTabs(t.substr(0, static_cast<size_t>(n))));
+      tooLong = w > W && w > F;
+    }
+    if (!tooLong) break;
+    --n;
+  }
+  return n;
+}
+
+void TFenEdit::CutLine(std::string_view t, std::vector<std::string>& rows) const {
+  while (!t.empty()) {
+    int n = FitCount(t);
+    int L = static_cast<int>(t.size()) - (RowHasTerminator(t) ? 1 : 0);
+    if (n >= L) {
+      rows.emplace_back(t);
+      return;
+    }
+    if (n >= 1 && (t[static_cast<size_t>(n) - 1] == '\r' || t[static_cast<size_t>(n) - 1] == '\0'))
+      --n;
+    if (n >= 1 && ByteTypeAt(t, n) == 1) --n;
+    if (n < 1) {
+      // Nothing fits (a very narrow area): take one whole character to keep going.
+      n = (!SingleByteMode_ && t.size() > 2 &&
+           CodePage::IsDBCSLeadByte(static_cast<unsigned char>(t[0])))
+              ? 2
+              : 1;
+    }
+    rows.emplace_back(t.substr(0, static_cast<size_t>(n)));
+    t.remove_prefix(static_cast<size_t>(n));
+  }
+}
+
+TRow TFenEdit::LineFirstRow(TRow row) const {
+  while (row > 0 && !RowHasTerminator(Store.Get(row - 1))) --row;
+  return row;
+}
+
+TRow TFenEdit::LineLastRow(TRow row) const {
+  int last = Store.Count() - 1;
+  while (row < last && !RowHasTerminator(Store.Get(row))) ++row;
+  return row;
+}
+
+void TFenEdit::WrapAll(bool on, bool repaint) {
+  hitShown_ = false;
+  try {
+    TLinePos caretL = ToLinePos(caret_);
+    TLinePos anchorL = ToLinePos(anchor_);
+    std::vector<std::string> old = Store.TakeRows();
+    std::vector<std::string> rows;
+    rows.reserve(old.size() + old.size() / 8);
+    std::string joined;
+    for (size_t i = 0; i < old.size(); ++i) {
+      std::string* line = &old[i];
+      if (!RowHasTerminator(old[i]) && i + 1 < old.size()) {
+        // Continuation rows: join the logical line first.
+        joined = std::move(old[i]);
+        while (!RowHasTerminator(old[i]) && i + 1 < old.size()) joined += old[++i];
+        line = &joined;
+      }
+      if (on) {
+        int L = static_cast<int>(line->size()) - (RowHasTerminator(*line) ? 1 : 0);
+        if (std::min<int>(Column_, static_cast<int>(line->size())) >= L && !AutoWrap_ &&
+            !std::memchr(line->data(), '\t', line->size())) {
+          rows.push_back(std::move(*line));  // fits as it is
+        } else {
+          CutLine(*line, rows);
+        }
+      } else {
+        rows.push_back(std::move(*line));
+      }
+    }
+    old = {};
+    WordWrap_ = on;
+    Store.SetRows(std::move(rows));
+    caret_ = LimitPos(ToRowPos(caretL));
+    anchor_ = LimitPos(ToRowPos(anchorL));
+    selEnd_ = caret_;
+  } catch (...) {
+    if (Store.Count() == 0) Store.Add(std::string(2, '\0'));
+    caret_ = anchor_ = selEnd_ = LimitPos(caret_);
+    ShowCodedMessage("Error:OC004");
+    return;
+  }
+  horzOffset_ = 0;
+  caretX_ = PixelX(caret_.Row, caret_.Byte);
+  if (repaint) {
+    ScrollToCaret(caret_, TCaretPlacement::Minimal, false, false);
+    UpdateScrollRange();
+    RepaintAll();
+  }
+}
+
+// Joins the logical lines that hold rows first..last, splits them at CR LF and cuts them
+// again; the caret, anchor and active end follow their bytes.
+void TFenEdit::RewrapRows(TRow first, TRow last, bool repaint) {
+  int count = Store.Count();
+  first = std::clamp(first, 0, count - 1);
+  last = std::clamp(last, first, count - 1);
+  TRow start = first;
+  if (start > 0 && !RowHasTerminator(Store.Get(start - 1))) --start;
+  TRow end = LineLastRow(last);
+
+  // Byte offsets of the tracked positions inside the joined text.
+  TRowPos* tracked[3] = {&caret_, &anchor_, &selEnd_};
+  long long offs[3] = {0, 0, 0};
+  std::string joined;
+  for (TRow r = start; r <= end; ++r) {
+    for (int k = 0; k < 3; ++k)
+      if (tracked[k]->Row == r) offs[k] = static_cast<long long>(joined.size()) + tracked[k]->Byte;
+    joined += Store.Get(r);
+  }
+  std::vector<std::string> pieces;
+  SplitTextRows(joined, false, pieces);
+  std::vector<std::string> rows;
+  rows.reserve(pieces.size() + 2);
+  for (const std::string& piece : pieces) {
+    if (WordWrap_) {
+      CutLine(piece, rows);
+    } else {
+      rows.push_back(piece);
+    }
+  }
+  int newCount = static_cast<int>(rows.size());
+  int oldCount = end - start + 1;
+  std::vector<int> lens(rows.size());
+  for (size_t i = 0; i < rows.size(); ++i) lens[i] = static_cast<int>(rows[i].size());
+  Store.ReplaceRows(start, oldCount, std::move(rows));
+
+  for (int k = 0; k < 3; ++k) {
+    TRowPos& p = *tracked[k];
+    if (p.Row < start) continue;
+    if (p.Row > end) {
+      p.Row += newCount - oldCount;
+      continue;
+    }
+    long long off = offs[k];
+    int i = 0;
+    while (i < newCount - 1 && off >= lens[static_cast<size_t>(i)]) {
+      off -= lens[static_cast<size_t>(i)];
+      ++i;
+    }
+    p = TRowPos{static_cast<TByte>(off), start + i};
+  }
+
+  if (repaint) {
+    ScrollToCaret(caret_, TCaretPlacement::Minimal, false, true);
+    if (newCount != oldCount) {
+      UpdateScrollRange();
+      RepaintFrom(start);
+    } else {
+      RepaintRows(start, start + newCount - 1);
+    }
+  } else {
+    caretX_ = PixelX(caret_.Row, caret_.Byte);
+  }
+}
+
+void TFenEdit::LineToRow(TByte& byte, int& lineToRow) const {
+  int last = Store.Count() - 1;
+  TRow row = std::min(Store.RowAfterLineEnds(std::max(0, lineToRow)), last);
+  long long b = byte;
+  long long remembered = b;
+  while (b >= 0) {
+    remembered = b;
+    b -= static_cast<long long>(Store.Get(row).size());
+    if (b < 0 || row == last) break;
+    ++row;
+  }
+  byte = static_cast<TByte>(remembered);
+  lineToRow = row;
+}
+
+void TFenEdit::RowToLine(TByte& byte, int& rowToLine) const {
+  TRow row = std::clamp(rowToLine, 0, Store.Count() - 1);
+  long long b = byte;
+  for (TRow r = row - 1; r >= 0; --r) {
+    const std::string& s = Store.Get(r);
+    if (RowHasTerminator(s)) break;
+    b += static_cast<long long>(s.size());
+  }
+  byte = static_cast<TByte>(b);
+  rowToLine = Store.LineEndsBefore(row);
+}
+
+TRowPos TFenEdit::ToRowPos(TLinePos p) const {
+  TByte b = p.Byte;
+  int r = p.Line;
+  LineToRow(b, r);
+  return {b, r};
+}
+
+TLinePos TFenEdit::ToLinePos(TRowPos p) const {
+  TByte b = p.Byte;
+  int l = p.Row;
+  RowToLine(b, l);
+  return {b, l};
+}
+
+TByte TFenEdit::RowLimit(TRow row) const {
+  const std::string& s = Store.Get(row);
+  int len = static_cast<int>(s.size());
+  return RowHasTerminator(s) ? len - 2 : len;
+}
+
+TRowPos TFenEdit::LimitPos(TRowPos p) const {
+  p.Row = std::clamp(p.Row, 0, Store.Count() - 1);
+  p.Byte = std::clamp(p.Byte, 0, RowLimit(p.Row));
+  return p;
+}
+
+int TFenEdit::PixelX(TRow row, TByte byte) const {
+  const std::string& s = Store.Get(std::clamp(row, 0, Store.Count() - 1));
+  size_t n = std::min(static_cast<size_t>(std::max(0, byte)), s.size());
+  return metrics_->TextWidth(ExpandTabs(std::string_view(s).substr(0, n))) - horzOffset_;
+}
+
+bool TFenEdit::ScrollToCaret(TRowPos p, TCaretPlacement, bool rememberColumn, bool collapse) {
+  caret_ = LimitPos(p);
+  selEnd_ = caret_;
+  if (collapse) anchor_ = caret_;
+  if (rememberColumn) rememberedColumn_ = caret_.Byte;
+  caretX_ = PixelX(caret_.Row, caret_.Byte);
+  return false;
+}
+
+bool TFenEdit::GotoPos(TByte byte, TRow row, TCaretPlacement placement) {
+  byte = std::max(0, byte);
+  row = std::clamp(row, 0, Store.Count() - 1);
+  if (ByteTypeAt(Store.Get(row), byte + 1) == 2) --byte;
+  CancelSelection();
+  return ScrollToCaret({byte, row}, placement, true, true);
+}

@@ -1,0 +1,4 @@
+// TFenEdit search and replace.
+#include "FenEdit.h"
+
+void TFenEdit::ResetSearch() {}

@@ -1,0 +1,160 @@
+// TFenEdit undo and redo: steps at logical positions, within a byte budget.
+#include <algorithm>
+
+#include "FenEdit.h"
+
+bool TFenEdit::RecordUndo(unsigned char kind, const std::string& text, TRow row, TByte byte) {
+  if (text.empty()) return false;
+  if (!modified_) SetModifiedFlag(true);
+  if (!UndoRec || UndoBuf_ <= 0) return false;
+  if (row == -1 && byte == -1) {
+    TRowPos s = anchor_, e = selEnd_;
+    TRowPos start = Before(e, s) ? e : s;
+    if (!IsSelected()) start = caret_;
+    row = start.Row;
+    byte = start.Byte;
+  }
+  size_t n = text.size();
+  size_t budget = static_cast<size_t>(UndoBuf_);
+  bool fits = budget >= n;
+  while (budget < n + undoTotal_ && !undoList_.empty()) {
+    undoTotal_ -= undoList_.back().Text.size();
+    undoList_.pop_back();
+    undoTruncated_ = true;
+  }
+  if (fits) {
+    try {
+      TLinePos p = ToLinePos({byte, row});
+      undoList_.push_front(TUndoStep{kind, p.Byte, p.Line, text});
+      undoTotal_ += n;
+    } catch (...) {
+      ShowCodedMessage("Error:OC001");
+    }
+  } else {
+    undoTruncated_ = true;
+  }
+  redoList_.clear();
+  redoTotal_ = 0;
+  if (redoAvailable_) {
+    redoAvailable_ = false;
+    if (OnChangeRedoMode) OnChangeRedoMode(this, false);
+  }
+  return fits;
+}
+
+void TFenEdit::ApplyStep(bool undo) {
+  std::deque<TUndoStep>& list = undo ? undoList_ : redoList_;
+  std::deque<TUndoStep>& other = undo ? redoList_ : undoList_;
+  size_t& listTotal = undo ? undoTotal_ : redoTotal_;
+  size_t& otherTotal = undo ? redoTotal_ : undoTotal_;
+  const char* failure = undo ? "Error:OC001_2" : "Error:OC001_3";
+
+  auto moveFront = [&](unsigned char newKind) {
+    TUndoStep step = std::move(list.front());
+    list.pop_front();
+    listTotal -= step.Text.size();
+    try {
+      size_t n = step.Text.size();
+      step.Kind = newKind;
+      other.push_front(std::move(step));
+      otherTotal += n;
+    } catch (...) {
+      ShowCodedMessage(failure);
+    }
+  };
+
+  CancelSelection();
+  TUndoStep& step = list.front();
+  TLinePos pos{step.Offset, step.Line};
+  TRowPos at = ToRowPos(pos);
+  applying_ = true;
+  switch (step.Kind) {
+    case 0: {
+      // Select the inserted bytes and remove them.
+      TRow r = at.Row;
+      long long b = static_cast<long long>(at.Byte) + static_cast<long long>(step.Text.size());
+      int lastRow = Store.Count() - 1;
+      while (r < lastRow && b >= static_cast<long long>(Store.Get(r).size())) {
+        b -= static_cast<long long>(Store.Get(r).size());
+        ++r;
+      }
+      caret_ = anchor_ = at;
+      selEnd_ = TRowPos{static_cast<TByte>(b), r};
+      selected_ = true;
+      DeleteSelection(false);
+      moveFront(1);
+      if (!list.empty() && list.front().Offset == pos.Byte && list.front().Line == pos.Line) {
+        TUndoStep& paired = list.front();
+        if (paired.Kind == 1) {
+          // A replacement: the deletion recorded with the insertion goes back too.
+          InsertAtCaret(paired.Text, false);
+          moveFront(0);
+        } else if (paired.Kind == 5) {
+          // An overwrite: the overwritten bytes come back, the caret stays before them.
+          TRowPos c = ToRowPos(pos);
+          caret_ = anchor_ = selEnd_ = c;
+          InsertAtCaret(paired.Text, false);
+          caret_ = anchor_ = selEnd_ = LimitPos(ToRowPos(pos));
+          moveFront(0);
+        }
+      }
+      ScrollToCaret(caret_, TCaretPlacement::Minimal, true, true);
+      UpdateScrollRange();
+      RepaintFrom(std::max(0, std::min(at.Row, caret_.Row) - 1));
+      break;
+    }
+    case 1:
+    case 2:
+    case 5: {
+      caret_ = anchor_ = selEnd_ = at;
+      std::string text = step.Text;
+      InsertAtCaret(text, true);
+      moveFront(0);
+      break;
+    }
+    case 3:
+    default: {
+      caret_ = anchor_ = selEnd_ = at;
+      std::string text = step.Text;
+      InsertAtCaret(text, false);
+      caret_ = anchor_ = selEnd_ = LimitPos(ToRowPos(pos));
+      ScrollToCaret(caret_, TCaretPlacement::Minimal, true, true);
+      RepaintFrom(std::max(0, at.Row - 1));
+      moveFront(0);
+      break;
+    }
+  }
+  applying_ = false;
+  SetModifiedFlag(!undoList_.empty() || undoTruncated_);
+  RaiseChange();
+}
+
+void TFenEdit::Undo() {
+  if (undoList_.empty() || UndoBuf_ <= 0) return;
+  ApplyStep(true);
+  if (!redoAvailable_) {
+    redoAvailable_ = true;
+    if (OnChangeRedoMode) OnChangeRedoMode(this, true);
+  }
+}
+
+void TFenEdit::Redo() {
+  if (redoList_.empty()) return;
+  ApplyStep(false);
+  if (redoList_.empty()) {
+    redoAvailable_ = false;
+    if (OnChangeRedoMode) OnChangeRedoMode(this, false);
+  }
+}
+
+void TFenEdit::ClearUndo() {
+  undoList_.clear();
+  redoList_.clear();
+  undoTotal_ = redoTotal_ = 0;
+  undoTruncated_ = false;
+  applying_ = false;
+  modified_ = false;
+  if (OnChangeModify) OnChangeModify(this, false);
+  redoAvailable_ = false;
+  if (OnChangeRedoMode) OnChangeRedoMode(this, false);
+}

@@ -1,0 +1,135 @@
+// TFenStrings: the editor's line store, a list of rows that carry their own terminators.
+//
+// Invariant of an editor's store: at least one row; exactly one row ends in two NULs and it
+// is the last; every other row ends in CR LF (end of a logical line) or in neither (a wrapped
+// continuation). The text is all rows joined, less the final two NULs.
+//
+// Rows are kept in blocks of a few thousand, with per-block row and line-end counts, so that
+// inserting a row and converting between rows and logical lines never walk the whole store.
+#pragma once
+#include <cstdint>
+#include <istream>
+#include <ostream>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The store's error: an index or a count outside the allowed range.
+class EFenStringsError : public std::out_of_range {
+ public:
+  EFenStringsError();
+};
+
+// A file that cannot be opened, read or written.
+class EFenFileError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// True when the row ends a logical line (CR LF) or the text (two NULs). A lone CR or LF
+// inside a line is an ordinary byte, so the test looks at both bytes.
+inline bool RowHasTerminator(std::string_view row) {
+  size_t n = row.size();
+  return n >= 2 && ((row[n - 2] == '\r' && row[n - 1] == '\n') ||
+                    (row[n - 2] == '\0' && row[n - 1] == '\0'));
+}
+// True when the row ends a logical line.
+inline bool RowEndsLine(std::string_view row) {
+  size_t n = row.size();
+  return n >= 2 && row[n - 2] == '\r' && row[n - 1] == '\n';
+}
+
+class TFenStrings {
+ public:
+  static constexpr int kMaxCount = 0x7FFFFFF;  // 134,217,727
+  // Rows reserved per byte of text when the length is known in advance.
+  static constexpr int kAssumedRowLength = 28;
+
+  TFenStrings();
+  virtual ~TFenStrings();
+  TFenStrings(const TFenStrings&) = delete;
+  TFenStrings& operator=(const TFenStrings&) = delete;
+
+  // Row operations; an index outside the range calls Error.
+  const std::string& Get(int index) const;
+  const std::string& operator[](int index) const { return Get(index); }
+  virtual void Put(int index, std::string row);
+  int Add(std::string row);
+  void Insert(int index, std::string row);
+  void Delete(int index);
+  void Clear();
+  int Count() const { return count_; }
+  int Capacity() const { return capacity_; }
+  virtual void SetCount(int n);
+  virtual void SetCapacity(int n);
+  virtual int IndexOf(std::string_view s) const;
+  // Splits text as SetText does and inserts the rows from index on; index ends on the last
+  // row inserted.
+  void InsertText(int& index, std::string_view text);
+  void AddStrings(const std::vector<std::string>& list);
+  void Assign(const std::vector<std::string>& list);
+  [[noreturn]] virtual void Error() const;
+
+  // Replaces rows first..first+oldCount-1 by rows (any number): the one bulk edit the
+  // layout uses to write back rewrapped lines.
+  void ReplaceRows(int first, int oldCount, std::vector<std::string>&& rows);
+  // Moves all rows out (the store is left empty) and takes a whole new list.
+  std::vector<std::string> TakeRows();
+  void SetRows(std::vector<std::string>&& rows);
+
+  // Logical lines: rows whose last byte is LF end one.
+  int LineEndsBefore(int row) const;  // line-ending rows among rows 0..row-1
+  int LineEndCount() const;           // line-ending rows in the whole store
+  // The row after the line-th line-ending row (0 for line 0); Count() when there is none.
+  int RowAfterLineEnds(int line) const;
+
+  // Whole-text operations.
+  virtual std::string GetText() const;
+  virtual void SetText(std::string_view text);
+  virtual void LoadFromFile(const std::string& fileName);
+  virtual void SaveToFile(const std::string& fileName) const;
+  virtual void LoadFromStream(std::istream& stream);
+  virtual void SaveToStream(std::ostream& stream) const;
+  virtual std::string GetCommaText() const;
+  virtual void SetCommaText(std::string_view text);
+  size_t TextLength() const;  // bytes of GetText
+
+  // The line-end kind of a file: 0 CR LF, 1 CR (also no break / NUL), 2 LF, 3 empty file.
+  static int DetectLineEnd(const std::string& fileName);
+
+  // Block size; tests shrink it to exercise block splits and merges.
+  void SetBlockSizeForTesting(int rows);
+
+ private:
+  struct Block {
+    std::vector<std::string> rows;
+    int lineEnds = 0;  // rows ending in LF
+  };
+  struct Loc {
+    size_t block;
+    int offset;
+  };
+
+  Loc Locate(int index) const;  // 0 <= index < count_
+  void RefreshPrefix() const;
+  void MarkDirty(size_t block) const;
+  void SplitBlock(size_t b);
+  void GrowCapacityForOne();
+  void ReserveForBytes(size_t bytes);
+  void TrimCapacity() { capacity_ = count_; }
+  void AppendRow(std::string&& row);  // no index checks, no capacity policy
+  void LoadCrLf(const std::string& fileName);
+  void LoadSeparated(const std::string& fileName, char separator);
+  void SplitInto(std::string_view text, std::vector<std::string>& out) const;
+
+  std::vector<Block> blocks_;
+  // Rows and line ends before each block; valid for blocks below dirtyFrom_.
+  mutable std::vector<int> rowStart_;
+  mutable std::vector<int> lineStart_;
+  mutable size_t dirtyFrom_ = 0;
+  mutable size_t lastBlock_ = 0;  // cache for sequential access
+  int count_ = 0;
+  int capacity_ = 0;
+  int blockSize_ = 2048;
+};
