@@ -1,13 +1,66 @@
-// piyonote2: the application entry.
-#include <QApplication>
-#include <QMainWindow>
+// piyonote2: the application entry. Creates the windows in their fixed order, runs the event
+// loop, and destroys the windows in reverse order, so the main window writes the page file
+// last. SIGTERM, SIGHUP and the end of the desktop session end the program the same orderly
+// way, so no page is lost when the system rather than the user closes it.
+#include <QSessionManager>
+#include <QSocketNotifier>
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "app/ui/Application.h"
+#include "app/ui/MainForm.h"
+#include "app/ui/ProgramForms.h"
+
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+void OnSignal(int) {
+  // Only async-signal-safe work here: wake the event loop.
+  char byte = 1;
+  ssize_t ignored = ::write(signalPipe[1], &byte, 1);
+  (void)ignored;
+}
+
+void InstallSignalHandlers() {
+  if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0) return;
+  struct sigaction action {};
+  action.sa_handler = OnSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  ::sigaction(SIGTERM, &action, nullptr);
+  ::sigaction(SIGHUP, &action, nullptr);
+  ::sigaction(SIGINT, &action, nullptr);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
+  TGuardedQApplication qtApp(argc, argv);
   QApplication::setApplicationName("piyonote2");
-  QMainWindow w;
-  w.setWindowTitle(QString::fromUtf8("ぴよのーと２"));
-  w.resize(640, 480);
-  w.show();
-  return app.exec();
+  QApplication::setQuitOnLastWindowClosed(false);
+  TApplication app;
+  CreateProgramForms(app);
+
+  InstallSignalHandlers();
+  QSocketNotifier notifier(signalPipe[0], QSocketNotifier::Read);
+  QObject::connect(&notifier, &QSocketNotifier::activated, [] {
+    char byte;
+    ssize_t ignored = ::read(signalPipe[0], &byte, 1);
+    (void)ignored;
+    // An orderly close: the windows are destroyed below and the page file is written.
+    if (MainForm) MainForm->close();
+    QCoreApplication::quit();
+  });
+  // The session is ending: write everything now, since the session manager may end the
+  // program without another word.
+  QObject::connect(&qtApp, &QGuiApplication::commitDataRequest, [](QSessionManager&) {
+    if (MainForm) MainForm->SaveState();
+  });
+
+  MainForm->show();
+  int result = QApplication::exec();
+  app.DestroyForms();
+  return result;
 }

@@ -1,0 +1,67 @@
+#include "ActionList.h"
+
+#include <QAction>
+#include <QKeySequence>
+
+QString GetShortHint(const QString& hint) {
+  qsizetype bar = hint.indexOf('|');
+  return bar < 0 ? hint : hint.left(bar);
+}
+
+QString GetLongHint(const QString& hint) {
+  qsizetype bar = hint.indexOf('|');
+  return bar < 0 ? hint : hint.mid(bar + 1);
+}
+
+TImageList::TImageList() {
+  icons_.reserve(kCount);
+  for (int i = 0; i < kCount; ++i) icons_.emplace_back(Path(i));
+}
+
+QIcon TImageList::Icon(int index) const {
+  if (index < 0 || index >= Count()) return {};
+  return icons_[index];
+}
+
+QString TImageList::Path(int index) {
+  return QStringLiteral(":/icons/%1.png").arg(index, 2, 10, QLatin1Char('0'));
+}
+
+QAction* TActionList::Add(const TActionDef& def, const TImageList* images) {
+  auto* action = new QAction(QString::fromUtf8(def.Caption), this);
+  action->setObjectName(QString::fromLatin1(def.Name));
+  QString hint = QString::fromUtf8(def.Hint);
+  action->setProperty("Category", QString::fromUtf8(def.Category));
+  action->setProperty("Hint", hint);
+  action->setProperty("ImageIndex", def.ImageIndex);
+  action->setProperty("Tag", def.Tag);
+  action->setToolTip(GetShortHint(hint));
+  action->setStatusTip(GetLongHint(hint));
+  if (def.ShortCut[0]) action->setShortcut(QKeySequence(QString::fromLatin1(def.ShortCut)));
+  if (images && def.ImageIndex >= 0) action->setIcon(images->Icon(def.ImageIndex));
+  // Icons belong on tool buttons; the menus stay text only, as the window was designed.
+  action->setIconVisibleInMenu(false);
+  action->setCheckable(def.Rule == TEnableRule::Check);
+  action->setEnabled(!def.StartsDisabled);
+  actions_.push_back(action);
+  rules_.push_back(def.Rule);
+  return action;
+}
+
+QAction* TActionList::Find(const QString& name) const {
+  for (QAction* a : actions_)
+    if (a->objectName() == name) return a;
+  return nullptr;
+}
+
+QString TActionList::Category(const QAction* action) {
+  return action->property("Category").toString();
+}
+
+QString TActionList::Hint(const QAction* action) { return action->property("Hint").toString(); }
+
+int TActionList::ImageIndex(const QAction* action) {
+  return action->property("ImageIndex").toInt();
+}
+
+int TActionList::Tag(const QAction* action) { return action->property("Tag").toInt(); }

@@ -1,0 +1,240 @@
+#include "Application.h"
+
+#include <QDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QWidget>
+
+#include "UiText.h"
+
+TApplication* Application = nullptr;
+
+namespace {
+
+struct ButtonMap {
+  TMsgDlgBtn Button;
+  QMessageBox::StandardButton Qt;
+  int Result;
+};
+constexpr ButtonMap kButtons[] = {
+    {mbYes, QMessageBox::Yes, mrYes},          {mbNo, QMessageBox::No, mrNo},
+    {mbOK, QMessageBox::Ok, mrOk},             {mbCancel, QMessageBox::Cancel, mrCancel},
+    {mbAbort, QMessageBox::Abort, mrAbort},    {mbRetry, QMessageBox::Retry, mrRetry},
+    {mbIgnore, QMessageBox::Ignore, mrIgnore}, {mbAll, QMessageBox::YesToAll, mrAll},
+};
+
+QWidget* DialogParent() {
+  QWidget* w = QApplication::activeWindow();
+  if (!w && Application) w = Application->MainForm();
+  return w;
+}
+
+QString CaptionOf(const TMessageRequest& request) {
+  if (!request.Caption.isEmpty()) return request.Caption;
+  return Application ? Application->Title() : QString();
+}
+
+}  // namespace
+
+// ---- real dialogs
+
+int TQtDialogs::MessageDlg(const TMessageRequest& request) {
+  QMessageBox::Icon icon = QMessageBox::Information;
+  switch (request.Type) {
+    case TMsgDlgType::mtWarning: icon = QMessageBox::Warning; break;
+    case TMsgDlgType::mtError: icon = QMessageBox::Critical; break;
+    case TMsgDlgType::mtConfirmation: icon = QMessageBox::Question; break;
+    case TMsgDlgType::mtCustom: icon = QMessageBox::NoIcon; break;
+    case TMsgDlgType::mtInformation: break;
+  }
+  QMessageBox box(icon, CaptionOf(request), request.Text, QMessageBox::NoButton, DialogParent());
+  for (const ButtonMap& b : kButtons)
+    if (request.Buttons & b.Button) box.addButton(b.Qt);
+  if (request.Buttons == 0) box.addButton(QMessageBox::Ok);
+  int answer = box.exec();
+  for (const ButtonMap& b : kButtons)
+    if (answer == b.Qt) return b.Result;
+  // Closed without a button: Cancel when there is one, else the box's only sense is "seen".
+  return (request.Buttons & mbCancel) ? mrCancel : (request.Buttons & mbNo) ? mrNo : mrOk;
+}
+
+bool TQtDialogs::InputQuery(TInputRequest& request) {
+  QInputDialog dlg(DialogParent());
+  dlg.setWindowTitle(request.Caption);
+  dlg.setLabelText(request.Prompt);
+  dlg.setTextValue(request.Value);
+  if (dlg.exec() != QDialog::Accepted) return false;
+  request.Value = dlg.textValue();
+  return true;
+}
+
+bool TQtDialogs::FileDialog(TFileDialogRequest& request) {
+  QFileDialog dlg(DialogParent(), request.Title);
+  dlg.setAcceptMode(request.Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  // Open accepts a name that does not exist yet: saving that page later creates the file.
+  dlg.setFileMode(QFileDialog::AnyFile);
+  dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
+  QStringList filters = QtNameFilters(request.Filter);
+  dlg.setNameFilters(filters);
+  if (request.FilterIndex >= 1 && request.FilterIndex <= filters.size())
+    dlg.selectNameFilter(filters[request.FilterIndex - 1]);
+  if (!request.DefaultExt.isEmpty()) dlg.setDefaultSuffix(request.DefaultExt);
+  if (!request.InitialDir.isEmpty()) dlg.setDirectory(request.InitialDir);
+  if (!request.FileName.isEmpty()) {
+    QFileInfo info(request.FileName);
+    if (info.isAbsolute()) dlg.setDirectory(info.absolutePath());
+    dlg.selectFile(info.fileName());
+  }
+  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return false;
+  request.FileName = dlg.selectedFiles().front();
+  request.FilterIndex = static_cast<int>(filters.indexOf(dlg.selectedNameFilter())) + 1;
+  return true;
+}
+
+int TQtDialogs::ShowModal(QDialog& dialog) { return dialog.exec(); }
+
+// ---- scripted dialogs
+
+int TScriptedDialogs::MessageDlg(const TMessageRequest& request) {
+  Messages.push_back(request);
+  if (!messageAnswers_.empty()) {
+    int answer = messageAnswers_.front();
+    messageAnswers_.pop_front();
+    return answer;
+  }
+  for (const ButtonMap& b : kButtons)
+    if (request.Buttons & b.Button) return b.Result;
+  return mrOk;
+}
+
+bool TScriptedDialogs::InputQuery(TInputRequest& request) {
+  Inputs.push_back(request);
+  if (inputAnswers_.empty()) {
+    ++Unexpected;
+    return false;
+  }
+  std::optional<QString> answer = inputAnswers_.front();
+  inputAnswers_.pop_front();
+  if (!answer) return false;
+  request.Value = *answer;
+  return true;
+}
+
+bool TScriptedDialogs::FileDialog(TFileDialogRequest& request) {
+  Files.push_back(request);
+  if (fileAnswers_.empty()) {
+    ++Unexpected;
+    return false;
+  }
+  std::optional<QString> answer = fileAnswers_.front();
+  fileAnswers_.pop_front();
+  if (!answer) return false;
+  QString path = *answer;
+  // As the real save dialog: the default extension when the name has none.
+  if (request.Save && !request.DefaultExt.isEmpty() && QFileInfo(path).suffix().isEmpty())
+    path += "." + request.DefaultExt;
+  request.FileName = path;
+  return true;
+}
+
+int TScriptedDialogs::ShowModal(QDialog& dialog) {
+  Modals.push_back(QString::fromLatin1(dialog.metaObject()->className()));
+  if (modalAnswers_.empty()) {
+    ++Unexpected;
+    return mrCancel;
+  }
+  auto answer = std::move(modalAnswers_.front());
+  modalAnswers_.pop_front();
+  return answer(dialog);
+}
+
+// ---- the application object
+
+TApplication::TApplication(std::unique_ptr<TDialogResponder> dialogs)
+    : dialogs_(dialogs ? std::move(dialogs) : std::make_unique<TQtDialogs>()) {
+  Application = this;
+}
+
+TApplication::~TApplication() {
+  DestroyForms();
+  if (Application == this) Application = nullptr;
+}
+
+void TApplication::SetTitle(const QString& title) {
+  title_ = title;
+  QApplication::setApplicationDisplayName(title);
+}
+
+void TApplication::DestroyForms() {
+  while (!forms_.empty()) {
+    QWidget* form = forms_.back();
+    forms_.pop_back();
+    delete form;
+  }
+}
+
+int TApplication::MessageDlg(const QString& text, TMsgDlgType type, TMsgDlgButtons buttons,
+                             const QString& caption) {
+  return dialogs_->MessageDlg(TMessageRequest{text, caption, type, buttons});
+}
+
+void TApplication::ShowMessage(const QString& text) {
+  MessageDlg(text, TMsgDlgType::mtCustom, mbOK);
+}
+
+QString TApplication::InputBox(const QString& caption, const QString& prompt,
+                               const QString& preset) {
+  QString value = preset;
+  if (!InputQuery(caption, prompt, value)) return preset;
+  return value;
+}
+
+bool TApplication::InputQuery(const QString& caption, const QString& prompt, QString& value) {
+  TInputRequest request{caption, prompt, value};
+  if (!dialogs_->InputQuery(request)) return false;
+  value = request.Value;
+  return true;
+}
+
+bool TApplication::FileDialog(TFileDialogRequest& request) { return dialogs_->FileDialog(request); }
+
+int TApplication::ShowModal(QDialog& dialog) { return dialogs_->ShowModal(dialog); }
+
+void TApplication::ShowException(const std::exception& e) {
+  MessageDlg(ToQString(e.what()), TMsgDlgType::mtError, mbOK);
+}
+
+std::unique_ptr<TDialogResponder> TApplication::SetDialogs(
+    std::unique_ptr<TDialogResponder> dialogs) {
+  std::swap(dialogs, dialogs_);
+  return dialogs;
+}
+
+bool TGuardedQApplication::notify(QObject* receiver, QEvent* event) {
+  try {
+    return QApplication::notify(receiver, event);
+  } catch (const std::exception& e) {
+    if (Application) Application->ShowException(e);
+  }
+  return false;
+}
+
+QStringList QtNameFilters(const QString& filter) {
+  QStringList parts = filter.split('|');
+  QStringList result;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    QString description = parts[i];
+    QStringList patterns = parts[i + 1].split(';', Qt::SkipEmptyParts);
+    for (QString& p : patterns)
+      if (p == "*.*") p = "*";
+    // Qt reads the patterns from the last bracketed group, so the description's own
+    // "(*.*)" is dropped in favour of the real patterns.
+    qsizetype open = description.lastIndexOf('(');
+    if (open > 0 && description.endsWith(')')) description = description.left(open).trimmed();
+    result << description + " (" + patterns.join(' ') + ")";
+  }
+  return result;
+}

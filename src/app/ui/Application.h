@@ -1,0 +1,183 @@
+// The application object: owns the program's windows (created in order, destroyed in reverse),
+// holds the application title, and is the one road to every modal dialog, message box, input
+// box and file dialog, so that tests can script the answers instead of a user.
+#pragma once
+#include <QApplication>
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QDialog;
+class QWidget;
+
+// Modal results, as the dialogs return them.
+enum TModalResult : int {
+  mrNone = 0,
+  mrOk = 1,
+  mrCancel = 2,
+  mrAbort = 3,
+  mrRetry = 4,
+  mrIgnore = 5,
+  mrYes = 6,
+  mrNo = 7,
+  mrAll = 8,
+};
+
+enum class TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
+
+enum TMsgDlgBtn : unsigned {
+  mbYes = 1u << 0,
+  mbNo = 1u << 1,
+  mbOK = 1u << 2,
+  mbCancel = 1u << 3,
+  mbAbort = 1u << 4,
+  mbRetry = 1u << 5,
+  mbIgnore = 1u << 6,
+  mbAll = 1u << 7,
+};
+using TMsgDlgButtons = unsigned;
+
+// One message box as asked for.
+struct TMessageRequest {
+  QString Text;
+  QString Caption;  // empty: the application title
+  TMsgDlgType Type = TMsgDlgType::mtInformation;
+  TMsgDlgButtons Buttons = mbOK;
+};
+
+// One input box: a text field with OK and Cancel.
+struct TInputRequest {
+  QString Caption;
+  QString Prompt;
+  QString Value;  // preset text in, the answer out
+};
+
+// One open or save dialog. The filter has the form "description|patterns|description|...".
+struct TFileDialogRequest {
+  bool Save = false;
+  QString Title;
+  QString Filter;
+  int FilterIndex = 1;  // 1-based: the entry chosen when the dialog opens
+  QString FileName;     // preset in, the chosen full path out
+  QString DefaultExt;   // appended (with a dot) when a saved name has no extension
+  QString InitialDir;
+};
+
+// Who answers the dialogs: the user through real Qt dialogs, or a test script.
+class TDialogResponder {
+ public:
+  virtual ~TDialogResponder() = default;
+  virtual int MessageDlg(const TMessageRequest& request) = 0;
+  // True for OK with request.Value set to the answer; false for Cancel.
+  virtual bool InputQuery(TInputRequest& request) = 0;
+  // True when a file was chosen; request.FileName is then the full path.
+  virtual bool FileDialog(TFileDialogRequest& request) = 0;
+  virtual int ShowModal(QDialog& dialog) = 0;
+};
+
+// Real Qt dialogs.
+class TQtDialogs : public TDialogResponder {
+ public:
+  int MessageDlg(const TMessageRequest& request) override;
+  bool InputQuery(TInputRequest& request) override;
+  bool FileDialog(TFileDialogRequest& request) override;
+  int ShowModal(QDialog& dialog) override;
+};
+
+// Answers queued by a test, and a log of everything that was asked. A message box without
+// a queued answer gets its first button (so failure reports need no script); an input box,
+// file dialog or modal dialog without one is cancelled and counted in Unexpected.
+class TScriptedDialogs : public TDialogResponder {
+ public:
+  void AnswerMessage(int modalResult) { messageAnswers_.push_back(modalResult); }
+  // std::nullopt answers Cancel.
+  void AnswerInput(std::optional<QString> text) { inputAnswers_.push_back(std::move(text)); }
+  void AnswerFile(std::optional<QString> path) { fileAnswers_.push_back(std::move(path)); }
+  // The function may fill the dialog's fields; its result is the modal result.
+  void AnswerModal(std::function<int(QDialog&)> answer) { modalAnswers_.push_back(std::move(answer)); }
+
+  int MessageDlg(const TMessageRequest& request) override;
+  bool InputQuery(TInputRequest& request) override;
+  bool FileDialog(TFileDialogRequest& request) override;
+  int ShowModal(QDialog& dialog) override;
+
+  std::vector<TMessageRequest> Messages;
+  std::vector<TInputRequest> Inputs;  // as asked, before the answer
+  std::vector<TFileDialogRequest> Files;
+  QStringList Modals;  // class names of the dialogs shown
+  int Unexpected = 0;
+
+ private:
+  std::deque<int> messageAnswers_;
+  std::deque<std::optional<QString>> inputAnswers_;
+  std::deque<std::optional<QString>> fileAnswers_;
+  std::deque<std::function<int(QDialog&)>> modalAnswers_;
+};
+
+class TApplication {
+ public:
+  // Becomes the program's application object (Application) until destroyed.
+  explicit TApplication(std::unique_ptr<TDialogResponder> dialogs = nullptr);
+  ~TApplication();  // destroys the windows in reverse order of creation
+  TApplication(const TApplication&) = delete;
+  TApplication& operator=(const TApplication&) = delete;
+
+  const QString& Title() const { return title_; }
+  void SetTitle(const QString& title);
+
+  // Creates a window and takes ownership; windows are destroyed in reverse order.
+  template <class T>
+  T* CreateForm() {
+    T* form = new T();
+    forms_.push_back(form);
+    return form;
+  }
+  // Adopts a window created elsewhere.
+  void AddForm(QWidget* form) { forms_.push_back(form); }
+  const std::vector<QWidget*>& Forms() const { return forms_; }
+  // The first window created.
+  QWidget* MainForm() const { return forms_.empty() ? nullptr : forms_.front(); }
+  // Destroys every window, last created first.
+  void DestroyForms();
+
+  int MessageDlg(const QString& text, TMsgDlgType type, TMsgDlgButtons buttons,
+                 const QString& caption = {});
+  void ShowMessage(const QString& text);
+  // The preset on Cancel, as the classic input box does.
+  QString InputBox(const QString& caption, const QString& prompt, const QString& preset);
+  bool InputQuery(const QString& caption, const QString& prompt, QString& value);
+  bool FileDialog(TFileDialogRequest& request);
+  int ShowModal(QDialog& dialog);
+
+  // The one place an exception that reached the event loop ends: shown, and the program goes on.
+  void ShowException(const std::exception& e);
+
+  TDialogResponder& Dialogs() { return *dialogs_; }
+  // Replaces the responder (tests); returns the old one.
+  std::unique_ptr<TDialogResponder> SetDialogs(std::unique_ptr<TDialogResponder> dialogs);
+
+ private:
+  QString title_;
+  std::vector<QWidget*> forms_;
+  std::unique_ptr<TDialogResponder> dialogs_;
+};
+
+// The application object of the running program; null when none exists.
+extern TApplication* Application;
+
+// QApplication that hands an exception escaping an event handler to Application, so that the
+// command ends and the program goes on.
+class TGuardedQApplication : public QApplication {
+ public:
+  TGuardedQApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+  bool notify(QObject* receiver, QEvent* event) override;
+};
+
+// Turns a "description|patterns|..." filter into Qt's name filters. "*.*" becomes "*", so that
+// "all files" also matches names without a dot.
+QStringList QtNameFilters(const QString& filter);

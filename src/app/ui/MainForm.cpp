@@ -1,0 +1,262 @@
+#include "MainForm.h"
+
+#include <QAbstractEventDispatcher>
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QShowEvent>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "Application.h"
+#include "EditorPane.h"
+#include "TabStrip.h"
+#include "UiText.h"
+#include "app/PageStartup.h"
+
+TMainForm* MainForm = nullptr;
+
+namespace {
+constexpr int kStatusPanel1Width = 100;
+}
+
+QString TMainForm::AppTitle() { return QString::fromUtf8("ぴよのーと２"); }
+
+QString TMainForm::FileFilter() {
+  return QString::fromUtf8("すべてのファイル(*.*)|*.*|テキストファイル(*.txt)|*.txt");
+}
+
+TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
+  if (!MainForm) MainForm = this;
+  setObjectName("MainForm");
+  setWindowTitle(AppTitle());
+  setWindowIcon(QIcon(":/icons/piyonote2.png"));
+  CreateControls();
+  CreateActions();
+  CreateMenus();
+  CreateToolBars();
+  ConnectActions();
+  FormCreate();
+}
+
+TMainForm::~TMainForm() {
+  FormDestroy();
+  if (MainForm == this) MainForm = nullptr;
+}
+
+void TMainForm::CreateControls() {
+  // Design size and place; the settings move it when they are read.
+  move(192, 107);
+  resize(640, 480);
+
+  ImageList1 = std::make_unique<TImageList>();
+  ActionList1 = new TActionList(this);
+  ActionList1->setObjectName("ActionList1");
+
+  auto* central = new QWidget(this);
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+
+  ToolBarPanel = new QWidget(central);
+  ToolBarPanel->setObjectName("ToolBarPanel");
+  auto* barLayout = new QVBoxLayout(ToolBarPanel);
+  barLayout->setContentsMargins(0, 0, 0, 0);
+  barLayout->setSpacing(0);
+  for (QToolBar** bar : {&ToolBar1, &ToolBar2}) {
+    *bar = new QToolBar(ToolBarPanel);
+    (*bar)->setMovable(false);
+    (*bar)->setFloatable(false);
+    (*bar)->setIconSize(QSize(TImageList::kSize, TImageList::kSize));
+    (*bar)->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    (*bar)->setStyleSheet("QToolBar { border: 0px; }");
+    barLayout->addWidget(*bar);
+  }
+  ToolBar1->setObjectName("ToolBar1");
+  ToolBar2->setObjectName("ToolBar2");
+  layout->addWidget(ToolBarPanel);
+
+  TabControl1 = new TTabStrip(central);
+  TabControl1->setObjectName("TabControl1");
+  TabControl1->Add("Page&0");
+  layout->addWidget(TabControl1, 1);
+
+  editor_ = std::make_unique<TEditorPane>(TabControl1);
+  FenEdit1 = editor_->Widget();
+  TabControl1->SetClient(FenEdit1);
+  setCentralWidget(central);
+
+  StatusBar1 = new QStatusBar(this);
+  StatusBar1->setObjectName("StatusBar1");
+  StatusBar1->setSizeGripEnabled(true);
+  for (int i = 0; i < 2; ++i) {
+    statusPanels_[i] = new QLabel(StatusBar1);
+    statusPanels_[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+    statusPanels_[i]->setFrameShape(QFrame::Panel);
+    statusPanels_[i]->setFrameShadow(QFrame::Sunken);
+    statusPanels_[i]->setTextFormat(Qt::PlainText);
+  }
+  // Panel 1 keeps its width at the right edge; panel 0 (the long hints) takes the rest,
+  // however long the hint.
+  statusPanels_[0]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  statusPanels_[1]->setFixedWidth(kStatusPanel1Width);
+  StatusBar1->addWidget(statusPanels_[0], 1);
+  StatusBar1->addPermanentWidget(statusPanels_[1]);
+  setStatusBar(StatusBar1);
+
+  MainMenu1 = new QMenuBar(this);
+  MainMenu1->setObjectName("MainMenu1");
+  setMenuBar(MainMenu1);
+
+  editor_->OnChangeModify = [this](bool modified) { modified_ = modified; };
+  editor_->OnChangeRedoMode = [this](bool redo) { redoEnable_ = redo; };
+  editor_->OnMoveCaret = [this] { FenEdit1MoveCaret(); };
+
+  TabControl1->OnChanging = [this](TTabStrip*, bool& allow) { TabControl1Changing(allow); };
+  TabControl1->OnChange = [this](TTabStrip*) { TabControl1Change(); };
+  TabControl1->OnMouseDown = [this](TTabStrip*, Qt::MouseButton b, QPoint p) {
+    TabControl1MouseDown(b, p);
+  };
+  TabControl1->OnDragOver = [this](TTabStrip*, QPoint p, bool& accept) {
+    TabControl1DragOver(p, accept);
+  };
+  TabControl1->OnDragDrop = [this](TTabStrip*, QPoint p) { TabControl1DragDrop(p); };
+
+  // Key preview: the window sees every key before the focused control does.
+  qApp->installEventFilter(this);
+  // The idle step: just before the event loop waits for the next event.
+  if (auto* dispatcher = QAbstractEventDispatcher::instance())
+    connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
+            &TMainForm::ApplicationIdle);
+  connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
+          &TMainForm::ClipboardChanged);
+  ClipboardChanged();
+}
+
+void TMainForm::FormCreate() { LastFindText.clear(); }
+
+void TMainForm::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (shown_) return;
+  shown_ = true;
+  FormShow();
+}
+
+void TMainForm::FormShow() {
+  int index = ReadSettings();
+  LoadPages();
+  if (index >= 0 && index < TabControl1->Count()) TabControl1->SetTabIndex(index);
+  ShowCurrentPage();
+  // The web-shortcut list and its menu, and the input-method setting, come with their
+  // features; the list starts empty.
+  WebShortcutList.clear();
+  FenEdit1MoveCaret();
+  editor_->SetFocus();
+  ActionList1Update();
+  if (!pendingStartMessage_.isEmpty() && Application) {
+    QString message = pendingStartMessage_;
+    pendingStartMessage_.clear();
+    Application->MessageDlg(message, TMsgDlgType::mtWarning, mbOK);
+  }
+}
+
+void TMainForm::FormDestroy() {
+  if (destroyed_) return;
+  destroyed_ = true;
+  qApp->removeEventFilter(this);
+  // A window that was never shown has no page store to write.
+  if (!PageList) return;
+  WriteSettings();
+  StoreCurrentPage();
+  SavePages();
+  PageList.reset();
+  WebShortcutList.clear();
+}
+
+void TMainForm::SaveState() {
+  if (!PageList || destroyed_) return;
+  WriteSettings();
+  StoreCurrentPage();
+  SavePages();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+  // Never refused, nothing asked: every page goes into the page file. Closing the main
+  // window ends the program even while other windows are open.
+  event->accept();
+  QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+}
+
+void TMainForm::FileExit1Execute() { close(); }
+
+bool TMainForm::event(QEvent* event) {
+  if (event->type() == QEvent::StatusTip) {
+    // Automatic hints: the long hint of the item under the pointer in panel 0.
+    statusPanels_[0]->setText(static_cast<QStatusTipEvent*>(event)->tip());
+    return true;
+  }
+  return QMainWindow::event(event);
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
+    auto* widget = static_cast<QWidget*>(watched);
+    QWidget* first = lastKeyReceiver_.data();
+    bool propagated = event == lastKeyEvent_ && first && first != widget &&
+                      widget->isAncestorOf(first);
+    if (!propagated && widget->window() == this) {
+      lastKeyEvent_ = event;
+      lastKeyReceiver_ = widget;
+      auto* key = static_cast<QKeyEvent*>(event);
+      FormKeyDown(key->key(), key->modifiers());
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
+  // Alt alone with an arrow; the key still goes on to the focused control.
+  Qt::KeyboardModifiers mods = modifiers & ~Qt::KeypadModifier;
+  if (mods != Qt::AltModifier || (key != Qt::Key_Left && key != Qt::Key_Right)) return;
+  int count = TabControl1->Count();
+  if (count == 0) return;
+  int index = PageIndex();
+  int next = key == Qt::Key_Left ? (index <= 0 ? count - 1 : index - 1)
+                                 : (index >= count - 1 ? 0 : index + 1);
+  StoreCurrentPage();
+  TabControl1->SetTabIndex(next);
+  ShowCurrentPage();
+}
+
+QAction* TMainForm::Action(const char* name) const {
+  return ActionList1->Find(QString::fromLatin1(name));
+}
+
+QString TMainForm::StatusPanelText(int panel) const {
+  if (panel < 0 || panel > 1) return {};
+  return statusPanels_[panel]->text();
+}
+
+void TMainForm::FenEdit1MoveCaret() {
+  statusPanels_[1]->setText(QString::asprintf(" %5d", editor_->CaretRow()) +
+                            QString::fromUtf8("行") +
+                            QString::asprintf(" %5d", editor_->CaretByte()) +
+                            QString::fromUtf8("桁"));
+}
+
+void TMainForm::ApplicationIdle() {
+  if (!destroyed_) ActionList1Update();
+}
+
+void TMainForm::ClipboardChanged() {
+  const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+  clipboardHasText_ = data && data->hasText();
+}

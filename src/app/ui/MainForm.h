@@ -1,0 +1,160 @@
+// The main window: menus, two tool bars, the tab strip with the editor inside, the status bar,
+// every command of the program as an action, and the pages behind the tabs.
+// Split by concern: MainForm.cpp (set-up, start and end), MainFormActions.cpp (the action
+// table and the idle enabling step), MainFormMenus.cpp (menus and tool bars),
+// MainFormPages.cpp (page operations), MainFormSettings.cpp (reading and writing settings).
+#pragma once
+#include <QMainWindow>
+#include <QPoint>
+#include <QPointer>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ActionList.h"
+#include "app/PageData.h"
+#include "platform/Graphics.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QMenuBar;
+class QStatusBar;
+class QToolBar;
+class TEditorPane;
+class TPageFile;
+class TTabStrip;
+
+class TMainForm : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit TMainForm(QWidget* parent = nullptr);
+  ~TMainForm() override;  // runs the destruction handler (FormDestroy)
+
+  // ---- controls
+  QWidget* ToolBarPanel = nullptr;
+  QToolBar* ToolBar1 = nullptr;
+  QToolBar* ToolBar2 = nullptr;
+  TTabStrip* TabControl1 = nullptr;
+  // The editor's widget inside TabControl1; page code goes through Editor().
+  QWidget* FenEdit1 = nullptr;
+  QStatusBar* StatusBar1 = nullptr;
+  QMenuBar* MainMenu1 = nullptr;
+  QMenu* PopupMenu1 = nullptr;
+  QMenu* PopupMenu2 = nullptr;
+  QMenu* WebUserMenu = nullptr;
+  TActionList* ActionList1 = nullptr;
+  std::unique_ptr<TImageList> ImageList1;
+
+  // ---- fields (the settings among them are read and written in MainFormSettings.cpp)
+  std::unique_ptr<TDataList> PageList;
+  bool StartPage0 = false;
+  bool NoSavePage0 = false;
+  bool SegaBbsMode = false;
+  bool PreviewMode = false;
+  std::string TxfArgs = "-io ~txf.tmp";
+  std::vector<std::string> WebShortcutList;
+  int ImeMode = 0;
+  std::string LastFindText;
+  TColor FindColor = clYellow;
+
+  TEditorPane& Editor() const { return *editor_; }
+  // Null when no action has that name.
+  QAction* Action(const char* name) const;
+  // Text of status bar panel 0 (long hints) and panel 1 (caret position).
+  QString StatusPanelText(int panel) const;
+
+  // ---- pages
+  // Current position: the selected tab.
+  int PageIndex() const;
+  TDataItem* CurrentPage() const;
+  void StoreCurrentPage();
+  void ShowCurrentPage();
+  void DeletePage(int index);
+  void RenameTab(int index);
+  // Moves the current page to `target`, in the store and on the tab strip.
+  void MovePage(int target);
+  void SelectPage(int index);  // as a user's click: store, select, show
+  void UpdateTitle();
+  // Tab under the last right-button press on the tab strip, -1 for none.
+  int PopupTabIndex() const { return popupTabIndex_; }
+
+  // The idle step: every action's enabling rule.
+  void ActionList1Update();
+  // Writes the settings and the page file now, as at shut-down, without ending (the session
+  // is ending and the program may not get another chance).
+  void SaveState();
+
+  // ---- action handlers of this window
+  void FileAddPage1Execute();
+  void FileDeletePage1Execute();
+  void FileOpen1Execute();
+  void FileSaveAs1Execute();
+  void FileSave1Execute();
+  void FileNameClearExecute();
+  void FileChangeTabNameExecute();
+  void FileExit1Execute();
+  void TabChangeNameExecute();
+  void TabDeleteExecute();
+  void FenEdit1MoveCaret();
+
+  // Texts of the window.
+  static QString AppTitle();
+  static QString FileFilter();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  bool event(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void FormCreate();
+  void FormShow();
+  void FormDestroy();
+  void FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
+
+  // MainForm.cpp
+  void CreateControls();
+  // MainFormActions.cpp
+  void CreateActions();
+  void ConnectActions();
+  bool RuleHolds(TEnableRule rule) const;
+  // MainFormMenus.cpp
+  void CreateMenus();
+  void CreateToolBars();
+  // MainFormPages.cpp
+  void LoadPages();
+  void SavePages();
+  void RebuildTabs();
+  void TabControl1Changing(bool& allowChange);
+  void TabControl1Change();
+  void TabControl1MouseDown(Qt::MouseButton button, QPoint pos);
+  void TabControl1DragOver(QPoint pos, bool& accept);
+  void TabControl1DragDrop(QPoint pos);
+  // MainFormSettings.cpp: the one place settings are read and written.
+  int ReadSettings();
+  void WriteSettings();
+
+  void ApplicationIdle();
+  void ClipboardChanged();
+
+  std::unique_ptr<TEditorPane> editor_;
+  std::unique_ptr<TPageFile> pageFile_;
+  QLabel* statusPanels_[2] = {nullptr, nullptr};
+  int popupTabIndex_ = -1;
+  bool modified_ = false;
+  bool redoEnable_ = false;
+  bool clipboardHasText_ = false;
+  bool shown_ = false;
+  bool destroyed_ = false;
+  QString pendingStartMessage_;
+  // Key preview: the last key event seen and its first receiver, so that its propagation to
+  // parent widgets is not handled twice.
+  const QEvent* lastKeyEvent_ = nullptr;
+  QPointer<QWidget> lastKeyReceiver_;
+};
+
+// The program's main window; null when none exists.
+extern TMainForm* MainForm;

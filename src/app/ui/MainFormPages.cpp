@@ -1,0 +1,259 @@
+// Pages behind the tabs: moving text between the editor and the page store, and the page
+// commands (new, open, save as, save, clear file name, delete, rename, reorder by drag).
+//
+// Invariant: the tab strip and the page store have the same count and tab i shows page i's
+// name, except that the selected tab's caption may be newer until StoreCurrentPage runs.
+#include <QFileInfo>
+#include <sys/stat.h>
+
+#include "Application.h"
+#include "EditorPane.h"
+#include "MainForm.h"
+#include "TabStrip.h"
+#include "UiText.h"
+#include "app/PageStartup.h"
+#include "platform/CodePage.h"
+
+namespace {
+
+bool Exists(const std::string& nativePath) {
+  struct stat st {};
+  return ::stat(nativePath.c_str(), &st) == 0;
+}
+
+// A page's file name is code page 932, like all the program's text. A path that code page
+// 932 cannot hold is kept as the system's own bytes, so that the page stays bound to the
+// very file the user chose instead of a look-alike name.
+std::string PageFileName(const QString& path) {
+  std::string cp932 = ToCp932(path);
+  if (ToQString(cp932) == path) return cp932;
+  QByteArray native = path.toUtf8();
+  return std::string(native.constData(), static_cast<size_t>(native.size()));
+}
+
+// The system's name of a page's file: the code page 932 name in UTF-8, or the stored bytes
+// as they stand when only that names an existing file.
+std::string NativePath(const std::string& fileName) {
+  std::string utf8 = CodePage::ToUtf8(fileName);
+  if (!Exists(utf8) && utf8 != fileName && Exists(fileName)) return fileName;
+  return utf8;
+}
+
+QString ShownPath(const std::string& fileName) { return ToQString(fileName); }
+
+}  // namespace
+
+int TMainForm::PageIndex() const { return TabControl1->TabIndex(); }
+
+TDataItem* TMainForm::CurrentPage() const {
+  int index = PageIndex();
+  if (!PageList || index < 0 || index >= PageList->Count()) return nullptr;
+  return PageList->Items(index);
+}
+
+void TMainForm::StoreCurrentPage() {
+  TDataItem* page = CurrentPage();
+  if (!page) return;
+  page->Name = ToCp932(TabControl1->Caption(PageIndex()));
+  page->Text = editor_->GetText();
+}
+
+void TMainForm::ShowCurrentPage() {
+  TDataItem* page = CurrentPage();
+  if (!page) return;
+  TabControl1->SetCaption(PageIndex(), ToQString(page->Name));
+  editor_->SetText(page->Text);
+  editor_->ClearUndo();
+  UpdateTitle();
+}
+
+void TMainForm::UpdateTitle() {
+  TDataItem* page = CurrentPage();
+  if (!page || page->FileName.empty())
+    setWindowTitle(AppTitle());
+  else
+    setWindowTitle(AppTitle() + " - " + ShownPath(page->FileName));
+}
+
+void TMainForm::LoadPages() {
+  PageList = std::make_unique<TDataList>();
+  pageFile_ = std::make_unique<TPageFile>();
+  TPageLoadResult result = pageFile_->LoadAtStartup(*PageList, ToCp932(TabControl1->Caption(0)));
+  RebuildTabs();
+  if (!result.Message.empty()) pendingStartMessage_ = ToQString(result.Message);
+}
+
+void TMainForm::RebuildTabs() {
+  TabControl1->Clear();
+  for (int i = 0; i < PageList->Count(); ++i) TabControl1->Add(ToQString(PageList->Items(i)->Name));
+  TabControl1->SetTabIndex(0);
+}
+
+void TMainForm::SavePages() {
+  if (!PageList || !pageFile_) return;
+  // The first page may be kept without its file and text; the live store is left alone in
+  // case the program goes on running (a save at session end).
+  TDataList copy;
+  const TDataList* pages = PageList.get();
+  if (NoSavePage0 && PageList->Count() > 0) {
+    for (int i = 0; i < PageList->Count(); ++i) {
+      const TDataItem* p = PageList->Items(i);
+      copy.Add(p->Name, p->FileName, p->Text);
+    }
+    copy.Items(0)->FileName.clear();
+    copy.Items(0)->Text.clear();
+    pages = &copy;
+  }
+  TPageSaveResult result = pageFile_->SaveAtShutdown(*pages);
+  if (!result.Ok && Application)
+    Application->MessageDlg(ToQString(result.Message), TMsgDlgType::mtError, mbOK);
+}
+
+void TMainForm::SelectPage(int index) {
+  if (index < 0 || index >= TabControl1->Count() || index == PageIndex()) return;
+  StoreCurrentPage();
+  TabControl1->SetTabIndex(index);
+  ShowCurrentPage();
+}
+
+void TMainForm::TabControl1Changing(bool& allowChange) {
+  StoreCurrentPage();
+  allowChange = true;
+}
+
+void TMainForm::TabControl1Change() { ShowCurrentPage(); }
+
+// ---- commands
+
+void TMainForm::FileAddPage1Execute() {
+  StoreCurrentPage();
+  std::string name = "Page" + std::to_string(TabControl1->Count());
+  PageList->Add(name);
+  int index = TabControl1->Add(ToQString(name));
+  TabControl1->SetTabIndex(index);
+  ShowCurrentPage();
+}
+
+void TMainForm::FileOpen1Execute() {
+  TFileDialogRequest request;
+  request.Filter = FileFilter();
+  request.FilterIndex = 2;
+  request.FileName.clear();
+  if (!Application || !Application->FileDialog(request)) return;
+
+  StoreCurrentPage();
+  QString path = request.FileName;
+  std::string fileName = PageFileName(path);
+  PageList->Add(ToCp932(QFileInfo(path).fileName()), fileName, std::string());
+  int index = TabControl1->Add(QFileInfo(path).fileName());
+  TabControl1->SetTabIndex(index);
+  ShowCurrentPage();
+
+  std::string native = NativePath(fileName);
+  // A name that does not exist yet leaves the page empty and bound: saving creates the file.
+  if (Exists(native) && !editor_->LoadFromFile(native)) {
+    // Unbound, so that a later Save cannot replace the unread file with an empty page.
+    CurrentPage()->FileName.clear();
+    editor_->SetText({});
+    UpdateTitle();
+    Application->MessageDlg(QString::fromUtf8("ファイルを読み込めませんでした。\n%1").arg(path),
+                            TMsgDlgType::mtError, mbOK);
+  }
+  editor_->ClearUndo();
+  editor_->SetFocus();
+}
+
+void TMainForm::FileSaveAs1Execute() {
+  TDataItem* page = CurrentPage();
+  if (!page || !Application) return;
+  TFileDialogRequest request;
+  request.Save = true;
+  request.Filter = FileFilter();
+  request.FilterIndex = 2;
+  request.DefaultExt = "txt";
+  request.FileName = page->FileName.empty() ? ToQString(page->Name) + ".txt"
+                                            : ShownPath(page->FileName);
+  if (!Application->FileDialog(request)) return;
+  std::string fileName = PageFileName(request.FileName);
+  QByteArray native = request.FileName.toUtf8();
+  if (!editor_->SaveToFile(std::string(native.constData(), static_cast<size_t>(native.size())))) {
+    // The page keeps its old binding.
+    Application->MessageDlg(
+        QString::fromUtf8("ファイルに保存できませんでした。\n%1").arg(request.FileName),
+        TMsgDlgType::mtError, mbOK);
+    return;
+  }
+  page->FileName = fileName;
+  UpdateTitle();
+}
+
+void TMainForm::FileSave1Execute() {
+  TDataItem* page = CurrentPage();
+  if (!page || page->FileName.empty()) return;
+  if (!editor_->SaveToFile(NativePath(page->FileName)) && Application)
+    Application->MessageDlg(
+        QString::fromUtf8("ファイルに保存できませんでした。\n%1").arg(ShownPath(page->FileName)),
+        TMsgDlgType::mtError, mbOK);
+}
+
+void TMainForm::FileNameClearExecute() {
+  TDataItem* page = CurrentPage();
+  if (!page) return;
+  page->FileName.clear();
+  UpdateTitle();
+}
+
+void TMainForm::FileDeletePage1Execute() { DeletePage(PageIndex()); }
+
+void TMainForm::TabDeleteExecute() { DeletePage(popupTabIndex_); }
+
+void TMainForm::FileChangeTabNameExecute() { RenameTab(PageIndex()); }
+
+void TMainForm::TabChangeNameExecute() { RenameTab(popupTabIndex_); }
+
+void TMainForm::DeletePage(int index) {
+  // The first page is never deleted; a stale position from an old right press does nothing.
+  if (!PageList || index <= 0 || index >= PageList->Count()) return;
+  if (index != PageIndex()) StoreCurrentPage();
+  PageList->Delete(index);
+  TabControl1->Delete(index);
+  TabControl1->SetTabIndex(index < TabControl1->Count() ? index : index - 1);
+  popupTabIndex_ = -1;
+  ShowCurrentPage();
+}
+
+void TMainForm::RenameTab(int index) {
+  if (!PageList || index <= 0 || index >= PageList->Count() || !Application) return;
+  QString caption = TabControl1->Caption(index);
+  QString answer = Application->InputBox(QString::fromUtf8("タブの名称変更"),
+                                         QString::fromUtf8("新しいタブの名称を入力してください"),
+                                         caption);
+  TabControl1->SetCaption(index, answer);
+  PageList->Items(index)->Name = ToCp932(answer);
+}
+
+void TMainForm::MovePage(int target) {
+  int from = PageIndex();
+  if (!PageList || target <= 0 || target >= PageList->Count() || target == from || from < 0)
+    return;
+  // The selected tab moves with the page, so it stays the page shown in the editor.
+  PageList->Move(from, target);
+  TabControl1->Move(from, target);
+}
+
+// ---- tab strip mouse and drag
+
+void TMainForm::TabControl1MouseDown(Qt::MouseButton button, QPoint pos) {
+  int hit = TabControl1->IndexOfTabAt(pos);
+  if (button == Qt::RightButton) {
+    popupTabIndex_ = hit;
+  } else if (button == Qt::LeftButton && hit != 0) {
+    TabControl1->BeginDrag(5);
+  }
+}
+
+void TMainForm::TabControl1DragOver(QPoint pos, bool& accept) {
+  accept = TabControl1->IndexOfTabAt(pos) > 0;
+}
+
+void TMainForm::TabControl1DragDrop(QPoint pos) { MovePage(TabControl1->IndexOfTabAt(pos)); }

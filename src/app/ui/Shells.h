@@ -1,0 +1,114 @@
+// The program's other windows, as empty shells of their own classes until their features are
+// built: each exists, is created and destroyed in its place in the program's fixed order, and
+// can be shown modally through the application object. A window whose feature is built moves
+// to its own files and leaves this list.
+//
+// TWebForm and TPreveiwDlg will hold web views; those are made when the window is first
+// shown, never at start-up.
+#pragma once
+#include <QDialog>
+#include <QWidget>
+
+class TOptionDlg : public QDialog {
+  Q_OBJECT
+ public:
+  explicit TOptionDlg(QWidget* parent = nullptr);
+  ~TOptionDlg() override;
+};
+extern TOptionDlg* OptionDlg;
+
+class TAboutBox : public QDialog {
+  Q_OBJECT
+ public:
+  explicit TAboutBox(QWidget* parent = nullptr);
+  ~TAboutBox() override;
+};
+extern TAboutBox* AboutBox;
+
+class TFontDlg : public QDialog {
+  Q_OBJECT
+ public:
+  explicit TFontDlg(QWidget* parent = nullptr);
+  ~TFontDlg() override;
+};
+extern TFontDlg* FontDlg;
+
+class TLinkDlg : public QDialog {
+  Q_OBJECT
+ public:
+  explicit TLinkDlg(QWidget* parent = nullptr);
+  ~TLinkDlg() override;
+};
+extern TLinkDlg* LinkDlg;
+
+class TFavoriteDlg : public QDialog {
+  Q_OBJECT
+ public:
+  explicit TFavoriteDlg(QWidget* parent = nullptr);
+  ~TFavoriteDlg() override;
+};
+extern TFavoriteDlg* FavoriteDlg;
+
+class TWebForm : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TWebForm(QWidget* parent = nullptr);
+  ~TWebForm() override;
+};
+extern TWebForm* WebForm;
+
+class TPreveiwDlg : public QDialog {
+  Q_OBJECT
+ public:
+  explicit TPreveiwDlg(QWidget* parent = nullptr);
+  ~TPreveiwDlg() override;
+};
+extern TPreveiwDlg* PreveiwDlg;
+
+class TWebShortcutDlg : public QDialog {
+  Q_OBJECT
+ public:
+  explicit TWebShortcutDlg(QWidget* parent = nullptr);
+  ~TWebShortcutDlg() override;
+};
+extern TWebShortcutDlg* WebShortcutDlg;
+
+class TClassDLG : public QDialog {
+  Q_OBJECT
+ public:
+  explicit TClassDLG(QWidget* parent = nullptr);
+  ~TClassDLG() override;
+};
+extern TClassDLG* ClassDLG;
+
+class TCiteDlg : public QDialog {
+  Q_OBJECT
+ public:
+  explicit TCiteDlg(QWidget* parent = nullptr);
+  ~TCiteDlg() override;
+};
+extern TCiteDlg* CiteDlg;
+
+class TDatetimeDlg : public QDialog {
+  Q_OBJECT
+ public:
+  explicit TDatetimeDlg(QWidget* parent = nullptr);
+  ~TDatetimeDlg() override;
+};
+extern TDatetimeDlg* DatetimeDlg;
+
+class TImgDlg : public QDialog {
+  Q_OBJECT
+ public:
+  explicit TImgDlg(QWidget* parent = nullptr);
+  ~TImgDlg() override;
+};
+extern TImgDlg* ImgDlg;
+
+class TRubyDlg : public QDialog {
+  Q_OBJECT
+ public:
+  explicit TRubyDlg(QWidget* parent = nullptr);
+  ~TRubyDlg() override;
+};
+extern TRubyDlg* RubyDlg;

@@ -1,0 +1,16 @@
+// Code page 932 bytes (the program's own text) to and from QString, for the windows.
+#pragma once
+#include <QString>
+#include <string>
+
+#include "platform/CodePage.h"
+
+inline QString ToQString(const std::string& cp932) {
+  std::u16string u = CodePage::ToUtf16(cp932);
+  return QString::fromUtf16(u.data(), static_cast<qsizetype>(u.size()));
+}
+
+inline std::string ToCp932(const QString& text) {
+  return CodePage::FromUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
+                                                 static_cast<size_t>(text.size())));
+}
