@@ -141,7 +141,15 @@ void TValueWriter::WriteInteger(int32_t value) {
 }
 
 void TValueWriter::WriteString(std::string_view cp932) {
-  if (IsAscii(cp932)) {
+  std::string utf8;
+  bool raw = IsAscii(cp932);
+  if (!raw) {
+    utf8 = CodePage::ToUtf8(cp932);
+    // Bytes that are not code page 932 text (or one of its duplicate codes) would come back
+    // changed from UTF-8; such text is kept as it is, in the form that is read unconverted.
+    raw = CodePage::FromUtf8(utf8) != cp932;
+  }
+  if (raw) {
     if (cp932.size() <= 255) {
       char b[2] = {static_cast<char>(kString8), static_cast<char>(cp932.size())};
       Put(b, 2);
@@ -153,7 +161,6 @@ void TValueWriter::WriteString(std::string_view cp932) {
     Put(cp932.data(), cp932.size());
     return;
   }
-  std::string utf8 = CodePage::ToUtf8(cp932);
   if (utf8.size() > INT32_MAX) throw EPageFileError("page too large to store");
   PutTag(kUtf8String);
   PutInt32(static_cast<int32_t>(utf8.size()));

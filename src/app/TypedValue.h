@@ -84,6 +84,8 @@ class TValueWriter {
 
   void WriteInteger(int32_t value);
   // `cp932` is code-page-932 text; stored as 0x06/0x0C when pure ASCII, else as 0x14 UTF-8.
+  // Bytes that UTF-8 cannot carry back unchanged (not valid code page 932, or a duplicate
+  // code) make the whole string go as 0x06/0x0C, so that a page comes back byte for byte.
   void WriteString(std::string_view cp932);
   void FlushBuffer();
 

@@ -92,7 +92,7 @@ TEST(PageDataTest, JapanesePagesRoundTripThroughAFile) {
   TDataList list;
   list.Add("Page&0", "", "");
   list.Add(kHiragana, "/home/\x93\xfa\x96\x7b/a.txt", kHiragana + "\r\n" + std::string(5000, 'x'));
-  list.Add("", "", std::string(70000, '\x82') + "a");  // a broken last character survives too
+  list.Add("", "", std::string(70000, '\x82') + "a");  // 35,000 full-width 'b', then 'a'
   std::string path = dir.File("pages.kdx");
   list.SaveToFile(path);
   EXPECT_EQ(Hex(Saved(list)), Hex(TempDir::Read(path)));
@@ -105,6 +105,35 @@ TEST(PageDataTest, JapanesePagesRoundTripThroughAFile) {
   EXPECT_EQ(Hex(list.Items(1)->Text), Hex(back.Items(1)->Text));
   EXPECT_EQ(70001u, back.Items(2)->Text.size());
   EXPECT_EQ(Hex(Saved(list)), Hex(Saved(back)));
+}
+
+TEST(PageDataTest, TextThatUtf8CannotCarryBackIsStoredAsItIs) {
+  // A lone lead byte, an unassigned code, a duplicate code (NEC row 13 vs. the JIS symbol),
+  // bytes outside code page 932: UTF-8 would turn each into something else.
+  const std::string cases[] = {
+      "\x82\xa0\x82",
+      "\x85\x40",
+      "\x87\x90",
+      "\xed\x40",
+      "a\x80" "b\xa0" "c\xfd\xfe\xff",
+      std::string(300, '\x82') + "\x82",
+  };
+  for (const std::string& text : cases) {
+    TDataList list;
+    list.Add("", "", text);
+    std::string bytes = Saved(list);
+    std::string expected = text.size() <= 255
+                               ? B("\x02\x01\x06\x00\x06\x00\x06") + static_cast<char>(text.size())
+                               : B("\x02\x01\x06\x00\x06\x00\x0c\x2d\x01\x00\x00");
+    EXPECT_EQ(Hex(expected + text), Hex(bytes));
+    TDataList back;
+    Load(back, bytes);
+    EXPECT_EQ(Hex(text), Hex(back.Items(0)->Text));
+  }
+  // Valid text next to it still goes as UTF-8.
+  TDataList list;
+  list.Add("", "", "\x81\xe0");  // the JIS form of the symbol above
+  EXPECT_EQ("02 01 06 00 06 00 14 03 00 00 00 E2 89 92", Hex(Saved(list)));
 }
 
 TEST(PageDataTest, LoadingReplacesWhatTheListHeld) {
