@@ -1,0 +1,52 @@
+// Between Qt's input method and a control's composition messages: a QInputMethodEvent
+// becomes WM_IME_STARTCOMPOSITION, WM_IME_COMPOSITION (GCS_COMPSTR while composing,
+// GCS_RESULTSTR with the committed text) and WM_IME_ENDCOMPOSITION; the control reads the
+// strings back with GetCompositionString. The composition string is drawn by the host at
+// the composition point, because on Linux the input method does not draw it for us.
+#pragma once
+#include <QFont>
+#include <QInputMethodEvent>
+#include <QRect>
+#include <QString>
+#include <QVariant>
+#include <functional>
+#include <string>
+
+#include "platform/Graphics.h"
+#include "platform/Messages.h"
+
+class QtInputMethod {
+ public:
+  using Sender = std::function<LRESULT(unsigned msg, WPARAM wParam, LPARAM lParam)>;
+  explicit QtInputMethod(Sender send) : send_(std::move(send)) {}
+
+  // QWidget::inputMethodEvent, forwarded by the host.
+  void Event(QInputMethodEvent* event);
+  // QWidget::inputMethodQuery, forwarded by the host.
+  QVariant Query(Qt::InputMethodQuery query) const;
+  // Text that arrives whole (a double-byte character from a key): one composition result.
+  void DeliverResult(const std::string& cp932);
+  // The string of the message being handled: GCS_RESULTSTR or GCS_COMPSTR.
+  std::string CompositionString(unsigned which) const;
+
+  // Where the control wants the composition: top-left in client pixels, and its font.
+  void SetCompositionPoint(TPoint p) { point_ = p; }
+  TPoint CompositionPoint() const { return point_; }
+  void SetFont(const QFont& font, int cellHeight);
+  bool Composing() const { return composing_; }
+  const QString& Preedit() const { return preedit_; }
+  // The area the preedit overlay covers now (for repainting it).
+  QRect PreeditRect() const;
+  // Ends the composition as if cancelled (window destroyed).
+  void Reset();
+
+ private:
+  Sender send_;
+  TPoint point_;
+  QFont font_;
+  int cellHeight_ = 16;
+  bool composing_ = false;
+  QString preedit_;
+  std::string current_;
+  unsigned currentWhich_ = 0;
+};

@@ -1,0 +1,412 @@
+#include "platform/qt/QtSurface.h"
+
+#include <QFontDatabase>
+#include <QGlyphRun>
+#include <QVarLengthArray>
+#include <algorithm>
+#include <cmath>
+
+#include "platform/CodePage.h"
+
+namespace {
+
+QColor ToQColor(TColor c) {
+  TColor rgb = ColorToRGB(c);
+  return QColor(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb));
+}
+
+QRect ToQRect(const TRect& r) { return QRect(r.Left, r.Top, r.Width(), r.Height()); }
+
+// The character a single byte stands for; 0 for bytes drawn as blank cells.
+char16_t SingleByteChar(unsigned char b) {
+  if (b >= 0x20 && b <= 0x7E) return b;
+  if (b >= 0xA1 && b <= 0xDF) return static_cast<char16_t>(0xFF61 + (b - 0xA1));
+  return 0;
+}
+
+// Ink extent of a face per pixel of its size, measured on letters that reach high and low.
+struct Extent {
+  double top = 0, bottom = 0;
+};
+
+Extent MeasureExtent(const QRawFont& primary, const QRawFont* fallback) {
+  Extent e;
+  const QString samples = QString::fromUtf8("漢あHgjy(");
+  for (QChar ch : samples) {
+    const QRawFont* f = &primary;
+    if (!primary.supportsCharacter(ch) && fallback) f = fallback;
+    quint32 glyph = 0;
+    int n = 1;
+    if (!f->glyphIndexesForChars(&ch, 1, &glyph, &n) || glyph == 0) continue;
+    QRectF r = f->boundingRect(glyph);
+    e.top = std::max(e.top, -r.top() / f->pixelSize());
+    e.bottom = std::max(e.bottom, r.bottom() / f->pixelSize());
+  }
+  if (e.top + e.bottom <= 0) e = Extent{0.88, 0.25};
+  return e;
+}
+
+double Advance(const QRawFont& f, char16_t c) {
+  QChar ch(c);
+  quint32 glyph = 0;
+  int n = 1;
+  if (!f.glyphIndexesForChars(&ch, 1, &glyph, &n) || glyph == 0) return -1;
+  QList<QPointF> a = f.advancesForGlyphIndexes(QList<quint32>{glyph});
+  return a.isEmpty() ? -1 : a[0].x();
+}
+
+}  // namespace
+
+struct QtSurface::Face {
+  struct CharInfo {
+    int width = -1;  // -1: not looked up yet
+    quint32 glyph = 0;
+    quint8 face = 0;  // 0 primary, 1 fallback, 2 nothing to draw
+    float dx = 0;     // glyph offset inside its cell (centring on the grid)
+  };
+
+  QFont font;
+  QRawFont primary, fallback;
+  bool hasFallback = false;
+  bool grid = false;  // fixed pitch: every byte is one half-width cell
+  int pixelSize = 0, height = 0, ascent = 0, half = 0, full = 0;
+  int underlinePos = 0, underlineThickness = 1;
+  CharInfo single[256];
+  std::unique_ptr<CharInfo[]> pages[256];  // double bytes, by lead byte, made on first use
+
+  const CharInfo& Single(unsigned char b) {
+    CharInfo& ci = single[b];
+    if (ci.width < 0) Fill(ci, SingleByteChar(b), false);
+    return ci;
+  }
+
+  const CharInfo& Double(unsigned char lead, unsigned char trail) {
+    std::unique_ptr<CharInfo[]>& page = pages[lead];
+    if (!page) page.reset(new CharInfo[256]);
+    CharInfo& ci = page[trail];
+    if (ci.width < 0) {
+      const char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+      std::u16string u = CodePage::ToUtf16(std::string_view(bytes, 2));
+      Fill(ci, u.empty() ? CodePage::kUnicodeDefaultChar : u[0], true);
+    }
+    return ci;
+  }
+
+  void Fill(CharInfo& ci, char16_t c, bool dbcs) {
+    ci.face = 2;
+    ci.glyph = 0;
+    double adv = 0;
+    if (c != 0) {
+      QChar ch(c);
+      int n = 1;
+      quint32 glyph = 0;
+      if (primary.glyphIndexesForChars(&ch, 1, &glyph, &n) && glyph != 0) {
+        ci.face = 0;
+      } else if (hasFallback && fallback.glyphIndexesForChars(&ch, 1, &glyph, &n) && glyph != 0) {
+        ci.face = 1;
+      }
+      if (ci.face != 2) {
+        ci.glyph = glyph;
+        const QRawFont& f = ci.face == 0 ? primary : fallback;
+        QList<QPointF> a = f.advancesForGlyphIndexes(QList<quint32>{glyph});
+        adv = a.isEmpty() ? 0 : a[0].x();
+      }
+    }
+    if (grid) {
+      ci.width = dbcs ? full : half;
+      ci.dx = ci.face == 2 ? 0.f : static_cast<float>((ci.width - adv) / 2);
+    } else {
+      ci.width = ci.face == 2 ? (dbcs ? full : half) : static_cast<int>(std::lround(adv));
+      ci.dx = 0;
+    }
+  }
+};
+
+const QStringList& QtSurface::JapaneseFallbacks() {
+  static const QStringList faces = {"Noto Sans Mono CJK JP", "Noto Sans CJK JP",
+                                    "IPAGothic",             "VL Gothic",
+                                    "TakaoGothic",           "Noto Serif CJK JP"};
+  return faces;
+}
+
+QtSurface::QtSurface() = default;
+
+QtSurface::~QtSurface() { End(); }
+
+void QtSurface::SetTarget(QImage* image, std::function<void(const QRect&)> touched) {
+  End();
+  image_ = image;
+  touched_ = std::move(touched);
+}
+
+bool QtSurface::Begin() {
+  if (painter_.isActive()) return true;
+  if (image_ == nullptr || image_->isNull()) return false;
+  if (!painter_.begin(image_)) return false;
+  painter_.setRenderHint(QPainter::Antialiasing, false);
+  painter_.setRenderHint(QPainter::TextAntialiasing, true);
+  return true;
+}
+
+void QtSurface::End() {
+  if (painter_.isActive()) painter_.end();
+}
+
+void QtSurface::Touched(const QRect& r) {
+  if (touched_ && !r.isEmpty()) touched_(r);
+}
+
+QRect QtSurface::Clip(const QRect& r) const { return hasClip_ ? r.intersected(clip_) : r; }
+
+void QtSurface::SetClipRect(const TRect* rect) {
+  hasClip_ = rect != nullptr;
+  clip_ = rect ? ToQRect(*rect) : QRect();
+}
+
+QtSurface::Face& QtSurface::Current() {
+  if (face_ == nullptr) SelectFont(spec_);
+  return *face_;
+}
+
+void QtSurface::SelectFont(const TFontSpec& spec) {
+  spec_ = spec;
+  text_ = ColorToRGB(spec.Color);
+  int height = std::max(1, spec.Height);
+  auto key = std::make_tuple(spec.Name, height, spec.Bold, spec.Italic);
+  auto it = faces_.find(key);
+  if (it != faces_.end()) {
+    face_ = it->second.get();
+    return;
+  }
+
+  auto f = std::make_unique<Face>();
+  f->height = height;
+  auto makeFont = [&](const QString& family, int px) {
+    QFont q(family);
+    q.setPixelSize(std::max(1, px));
+    q.setBold(spec.Bold);
+    q.setItalic(spec.Italic);
+    q.setStyleHint(QFont::TypeWriter);
+    q.setKerning(false);
+    return q;
+  };
+  auto firstJapanese = [&]() -> QString {
+    for (const QString& name : JapaneseFallbacks())
+      if (QFontDatabase::hasFamily(name)) return name;
+    return QString();
+  };
+
+  // A face that is not installed (FixedSys on this system) becomes a Japanese one; an
+  // installed face without Japanese glyphs keeps its letters and borrows the rest.
+  QString family = QString::fromStdString(CodePage::ToUtf8(spec.Name));
+  QString japanese = firstJapanese();
+  if (family.isEmpty() || !QFontDatabase::hasFamily(family)) {
+    family = japanese.isEmpty() ? QFontDatabase::systemFont(QFontDatabase::FixedFont).family()
+                                : japanese;
+  }
+  const int probe = 64;
+  QRawFont primary = QRawFont::fromFont(makeFont(family, probe));
+  QRawFont fallback;
+  bool hasFallback = false;
+  if (!primary.supportsCharacter(QChar(0x3042)) && !japanese.isEmpty() && japanese != family) {
+    fallback = QRawFont::fromFont(makeFont(japanese, probe));
+    hasFallback = fallback.isValid();
+  }
+
+  double a0 = Advance(primary, u'0');
+  f->grid = a0 > 0 && a0 == Advance(primary, u'i') && a0 == Advance(primary, u'W') &&
+            a0 == Advance(primary, u'.');
+  Extent e = MeasureExtent(primary, hasFallback ? &fallback : nullptr);
+
+  // The largest size whose ink fits the cell; one smaller when that puts the grid on whole
+  // pixels (half-width advance a whole number and full width exactly two of them).
+  int base = std::max(1, static_cast<int>(std::floor(height / (e.top + e.bottom))));
+  int chosen = base;
+  if (f->grid) {
+    for (int px : {base, base - 1}) {
+      if (px < 1) continue;
+      QRawFont r = QRawFont::fromFont(makeFont(family, px));
+      double h = Advance(r, u'0');
+      double w = Advance(hasFallback ? QRawFont::fromFont(makeFont(japanese, px)) : r, u'\u6F22');
+      bool whole = std::abs(h - std::round(h)) < 0.01;
+      if (whole && (w < 0 || std::abs(w - 2 * h) < 0.01)) {
+        chosen = px;
+        break;
+      }
+    }
+  }
+  f->pixelSize = chosen;
+  f->font = makeFont(family, chosen);
+  f->primary = QRawFont::fromFont(f->font);
+  if (hasFallback) {
+    f->fallback = QRawFont::fromFont(makeFont(japanese, chosen));
+    f->hasFallback = f->fallback.isValid();
+  }
+
+  double adv0 = Advance(f->primary, u'0');
+  if (f->grid) {
+    f->half = std::max(1, static_cast<int>(std::lround(adv0)));
+    f->full = 2 * f->half;
+  } else {
+    double x = Advance(f->primary, u'x');
+    f->half = std::max(1, static_cast<int>(std::lround(x > 0 ? x : chosen / 2.0)));
+    double kanji = Advance(f->hasFallback ? f->fallback : f->primary, u'\u6F22');
+    f->full = kanji > 0 ? static_cast<int>(std::lround(kanji)) : 2 * f->half;
+  }
+
+  int top = static_cast<int>(std::ceil(e.top * chosen));
+  int bottom = static_cast<int>(std::ceil(e.bottom * chosen));
+  f->ascent = std::clamp(top + (height - top - bottom) / 2, 1, height);
+  f->underlineThickness = std::max(1, static_cast<int>(std::lround(chosen / 16.0)));
+  f->underlinePos = std::min(f->ascent + std::max(1, static_cast<int>(std::lround(chosen * 0.08))),
+                             height - f->underlineThickness);
+
+  face_ = f.get();
+  faces_.emplace(key, std::move(f));
+}
+
+TTextMetrics QtSurface::GetTextMetrics() {
+  Face& f = Current();
+  return TTextMetrics{f.height, f.ascent, f.half, f.full};
+}
+
+int QtSurface::TextWidth(std::string_view s) {
+  Face& f = Current();
+  const size_t n = s.size();
+  int w = 0;
+  if (f.grid) {
+    // Every byte is a half cell, a lone lead byte at the end too.
+    return static_cast<int>(n) * f.half;
+  }
+  for (size_t i = 0; i < n;) {
+    unsigned char b = static_cast<unsigned char>(s[i]);
+    if (CodePage::IsDBCSLeadByte(b) && i + 1 < n) {
+      w += f.Double(b, static_cast<unsigned char>(s[i + 1])).width;
+      i += 2;
+    } else {
+      w += f.Single(b).width;
+      ++i;
+    }
+  }
+  return w;
+}
+
+TSize QtSurface::TextExtent(std::string_view s) { return TSize{TextWidth(s), Current().height}; }
+
+void QtSurface::SetTextColor(TColor c) { text_ = ColorToRGB(c); }
+void QtSurface::SetBkColor(TColor c) { bk_ = ColorToRGB(c); }
+
+void QtSurface::Glyphs(Face& f, std::string_view s, int x, int y, const QRect& clip) {
+  QVarLengthArray<quint32, 256> glyphs[2];
+  QVarLengthArray<QPointF, 256> positions[2];
+  const size_t n = s.size();
+  const qreal baseline = y + f.ascent;
+  int cx = x;
+  for (size_t i = 0; i < n;) {
+    unsigned char b = static_cast<unsigned char>(s[i]);
+    const Face::CharInfo* ci;
+    if (CodePage::IsDBCSLeadByte(b) && i + 1 < n) {
+      ci = &f.Double(b, static_cast<unsigned char>(s[i + 1]));
+      i += 2;
+    } else {
+      ci = &f.Single(b);
+      ++i;
+    }
+    if (cx > clip.right()) break;
+    if (ci->face != 2 && cx + ci->width >= clip.left()) {
+      glyphs[ci->face].append(ci->glyph);
+      positions[ci->face].append(QPointF(cx + ci->dx, baseline));
+    }
+    cx += ci->width;
+  }
+  for (int k = 0; k < 2; ++k) {
+    if (glyphs[k].isEmpty()) continue;
+    QGlyphRun run;
+    run.setRawFont(k == 0 ? f.primary : f.fallback);
+    run.setRawData(glyphs[k].constData(), positions[k].constData(), glyphs[k].size());
+    painter_.drawGlyphRun(QPointF(0, 0), run);
+  }
+  if (spec_.Underline) {
+    painter_.fillRect(QRect(x, y + f.underlinePos, cx - x, f.underlineThickness),
+                      ToQColor(text_));
+  }
+}
+
+void QtSurface::TextOut(int x, int y, const TRect& rect, std::string_view s) {
+  QRect clip = Clip(ToQRect(rect));
+  if (clip.isEmpty() || !Begin()) return;
+  Face& f = Current();
+  painter_.fillRect(clip, ToQColor(bk_));
+  painter_.save();
+  painter_.setClipRect(clip);
+  painter_.setPen(ToQColor(text_));
+  Glyphs(f, s, x, y, clip);
+  painter_.restore();
+  Touched(clip);
+}
+
+void QtSurface::FillRect(const TRect& rect, TColor c) {
+  QRect r = Clip(ToQRect(rect));
+  if (r.isEmpty() || !Begin()) return;
+  painter_.fillRect(r, ToQColor(c));
+  Touched(r);
+}
+
+void QtSurface::Line(int x1, int y1, int x2, int y2, TColor c) {
+  if ((x1 == x2 && y1 == y2) || !Begin()) return;
+  QColor color = ToQColor(c);
+  if (x1 == x2 || y1 == y2) {
+    // Straight lines as one rectangle; the end point is not drawn, as LineTo does.
+    QRect r = x1 == x2 ? QRect(x1, std::min(y1, y2 + 1), 1, std::abs(y2 - y1))
+                       : QRect(std::min(x1, x2 + 1), y1, std::abs(x2 - x1), 1);
+    r = Clip(r);
+    if (r.isEmpty()) return;
+    painter_.fillRect(r, color);
+    Touched(r);
+    return;
+  }
+  // Bresenham, end point excluded: the mark strokes are short.
+  int dx = std::abs(x2 - x1), sx = x1 < x2 ? 1 : -1;
+  int dy = -std::abs(y2 - y1), sy = y1 < y2 ? 1 : -1;
+  int err = dx + dy;
+  int x = x1, y = y1;
+  QRect box;
+  while (!(x == x2 && y == y2)) {
+    QRect px = Clip(QRect(x, y, 1, 1));
+    if (!px.isEmpty()) {
+      painter_.fillRect(px, color);
+      box |= px;
+    }
+    int e2 = 2 * err;
+    if (e2 >= dy) {
+      err += dy;
+      x += sx;
+    }
+    if (e2 <= dx) {
+      err += dx;
+      y += sy;
+    }
+  }
+  Touched(box);
+}
+
+void QtSurface::SetPixel(int x, int y, TColor c) {
+  QRect r = Clip(QRect(x, y, 1, 1));
+  if (r.isEmpty() || !Begin()) return;
+  painter_.fillRect(r, ToQColor(c));
+  Touched(r);
+}
+
+void QtSurface::DrawOverlayText(QPainter& painter, int x, int y, const QString& text,
+                                QColor color) {
+  Face& f = Current();
+  painter.save();
+  painter.setFont(f.font);
+  painter.setPen(color);
+  painter.drawText(QPoint(x, y + f.ascent), text);
+  painter.restore();
+}
+
+QFont QtSurface::CurrentQFont() { return Current().font; }
+int QtSurface::FacePixelSize() { return Current().pixelSize; }
+QString QtSurface::FaceFamily() { return Current().primary.familyName(); }
