@@ -141,6 +141,8 @@ TPageLoadResult TPageFile::LoadAtStartup(TDataList& pages, const std::string& fi
     fault = e.what();
   } catch (const std::bad_alloc&) {
     fault = "not enough memory to read the page file";
+  } catch (const std::exception& e) {
+    fault = e.what();
   }
 
   if (!fault.empty()) {
