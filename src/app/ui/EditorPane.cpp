@@ -1,6 +1,7 @@
 #include "EditorPane.h"
 
 #include <QTextBlock>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -55,8 +56,10 @@ void TEditorPane::ClearUndo() {
 }
 
 bool TEditorPane::LoadFromFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
+  std::error_code ec;
+  std::ifstream in;
+  if (std::filesystem::is_regular_file(path, ec)) in.open(path, std::ios::binary);
+  if (!in.is_open()) {
     SetText({});
     return false;
   }
