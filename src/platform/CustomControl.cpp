@@ -124,7 +124,8 @@ void TCustomControl::MouseMessage(TMessage& m) {
     case WM_MOUSEMOVE:
       if (dragPending_ && (std::abs(x - dragStart_.x) >= kDragThreshold ||
                            std::abs(y - dragStart_.y) >= kDragThreshold)) {
-        BeginDrag(true);
+        BeginDrag(true);  // which asks DragOver at this point already
+        return;
       }
       if (dragging_) {
         bool accept = false;
