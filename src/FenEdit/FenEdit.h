@@ -123,6 +123,8 @@ class TFenEdit {
   void TrimBoth(TRow& first, TRow& last, bool fullWidth);
   void ReplaceLines(const std::string& text, TLine first, TLine& last);
   void DropText(const std::string& text, bool copy);
+  // While text is dragged the caret follows the pointer and the selection stays.
+  void SetDropCaret(TByte byte, TRow row) { caret_ = LimitPos({byte, row}); }
   // Caret one character left / right (over double-byte characters and row ends).
   TRowPos CharLeft(TRowPos p) const;
   TRowPos CharRight(TRowPos p) const;
@@ -191,6 +193,7 @@ class TFenEdit {
   TRow LineLastRow(TRow row) const;
   void ApplyStep(bool undo);
   std::string TextBetween(TRowPos a, TRowPos b) const;
+  TRowPos OffTrailByte(TRowPos p) const;
   // Removes the character at p as Delete does; returns the removed bytes.
   std::string RemoveCharAt(TRowPos p);
   void Trim(TRow& first, TRow& last, bool fullWidth, bool left, bool right);

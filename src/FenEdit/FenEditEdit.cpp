@@ -7,6 +7,14 @@
 #include "platform/Clipboard.h"
 #include "platform/CodePage.h"
 
+// A lead byte pairs with the next byte, but never with a line break or the end of text:
+// a lone lead byte there is a character of its own.
+static bool PairsWithNext(std::string_view row, size_t b) {
+  if (b + 1 >= row.size()) return false;
+  char next = row[b + 1];
+  return next != '\0' && next != '\r' && next != '\n';
+}
+
 void TFenEdit::NotifyCaretMoved(bool force) {
   if (!force && caret_ == notifiedCaret_ && caretX_ == notifiedX_) return;
   notifiedCaret_ = caret_;
@@ -64,15 +72,23 @@ std::string TFenEdit::GetSelText() const {
   return TextBetween(anchor_, selEnd_);
 }
 
+// A position on the second byte of a double-byte character moves to its start.
+TRowPos TFenEdit::OffTrailByte(TRowPos p) const {
+  const std::string& row = Store.Get(p.Row);
+  if (p.Byte > 0 && ByteTypeAt(row, p.Byte + 1) == 2 && PairsWithNext(row, size_t(p.Byte) - 1))
+    --p.Byte;
+  return p;
+}
+
 void TFenEdit::SetSel(TByte anchorByte, TRow anchorRow, TRow caretRow, TByte caretByte) {
   CancelSelection();
-  anchor_ = LimitPos({anchorByte, anchorRow});
+  anchor_ = OffTrailByte(LimitPos({anchorByte, anchorRow}));
   TRowPos c{std::max(0, caretByte), std::clamp(caretRow, 0, Store.Count() - 1)};
   const std::string& row = Store.Get(c.Row);
   if (RowHasTerminator(row) && c.Byte >= static_cast<TByte>(row.size()) &&
       c.Row + 1 < Store.Count())
     c = {0, c.Row + 1};
-  c = LimitPos(c);
+  c = OffTrailByte(LimitPos(c));
   caret_ = selEnd_ = c;
   selected_ = true;
   RepaintRows(std::min(anchor_.Row, c.Row), std::max(anchor_.Row, c.Row));
@@ -116,13 +132,21 @@ void TFenEdit::DeleteSelection(bool repaint) {
   if (Before(e, s)) std::swap(s, e);
   s = TRowPos{std::max(0, s.Byte), std::clamp(s.Row, 0, Store.Count() - 1)};
   e = TRowPos{std::max(0, e.Byte), std::clamp(e.Row, 0, Store.Count() - 1)};
+  // Never split a double-byte character: the selection grows to whole characters. Undo
+  // removes exactly what was inserted.
+  const std::string& endRow = Store.Get(e.Row);
+  if (!applying_) s = OffTrailByte(s);
+  if (!applying_ && e.Byte > 0 && ByteTypeAt(endRow, e.Byte + 1) == 2 && PairsWithNext(endRow, size_t(e.Byte) - 1))
+    ++e.Byte;
   std::string text = TextBetween(s, e);
+  bool wasSelected = IsSelected();
   selected_ = selectAll_ = false;
 
   const std::string& first = Store.Get(s.Row);
-  bool emptyLine = s.Row == e.Row && first == "\r\n";
-  // An empty line with nothing selected goes as a whole; record it so undo brings it back.
-  if (emptyLine && text.empty()) text = "\r\n";
+  // Called with nothing selected (a cut) on an empty line, the line goes as a whole; it is
+  // recorded so undo brings it back. An empty selection that was made removes nothing.
+  bool emptyLine = !wasSelected && s.Row == e.Row && first == "\r\n";
+  if (emptyLine) text = "\r\n";
   if (!applying_) RecordUndo(1, text, s.Row, s.Byte);
 
   if (emptyLine) {
@@ -247,7 +271,7 @@ std::string TFenEdit::RemoveCharAt(TRowPos p) {
   size_t b = static_cast<size_t>(p.Byte);
   if (b >= row.size()) return {};
   size_t n = 1;
-  if (ByteTypeAt(row, p.Byte + 2) == 2) {
+  if (ByteTypeAt(row, p.Byte + 2) == 2 && PairsWithNext(row, b)) {
     n = 2;
   } else if (row[b] == '\0') {
     return {};
@@ -296,7 +320,7 @@ TRowPos TFenEdit::CharRight(TRowPos p) const {
   TByte limit = RowLimit(p.Row);
   int last = Store.Count() - 1;
   if (p.Byte >= limit) return p.Row < last ? TRowPos{0, p.Row + 1} : p;
-  TByte b = p.Byte + (ByteTypeAt(row, p.Byte + 1) == 1 ? 2 : 1);
+  TByte b = p.Byte + (ByteTypeAt(row, p.Byte + 1) == 1 && PairsWithNext(row, size_t(p.Byte)) ? 2 : 1);
   b = std::min(b, static_cast<TByte>(row.size()));
   if (b >= static_cast<TByte>(row.size()) && !RowHasTerminator(row) && p.Row < last)
     return {0, p.Row + 1};
@@ -340,7 +364,7 @@ int TFenEdit::CharClass(int code) {
 int TFenEdit::CharCodeAt(std::string_view row, TByte b) const {
   size_t i = static_cast<size_t>(b);
   unsigned char c = static_cast<unsigned char>(row[i]);
-  if (ByteTypeAt(row, b + 1) == 1 && i + 1 < row.size())
+  if (ByteTypeAt(row, b + 1) == 1 && PairsWithNext(row, i))
     return c * 256 + static_cast<unsigned char>(row[i + 1]);
   return c;
 }
@@ -559,7 +583,17 @@ void TFenEdit::DropText(const std::string& textIn, bool copy) {
   TByte sb, eb;
   TRow sr, er;
   bool sel = GetSelRange(sb, sr, er, eb);
-  bool inside = sel && !Before(drop, TRowPos{sb, sr}) && !Before(TRowPos{eb, er}, drop);
+  // Compare places in the text: the end of a row and the start of the next are one place.
+  auto canon = [this](TRowPos p) {
+    int last = Store.Count() - 1;
+    while (p.Row < last && p.Byte >= static_cast<TByte>(Store.Get(p.Row).size())) {
+      p.Byte -= static_cast<TByte>(Store.Get(p.Row).size());
+      ++p.Row;
+    }
+    return p;
+  };
+  TRowPos dc = canon(drop), sc = canon({sb, sr}), ec = canon({eb, er});
+  bool inside = sel && !Before(dc, sc) && !Before(ec, dc);
   if (!sel || inside || ReadOnly || text.empty()) {
     CancelSelection();
     return;
