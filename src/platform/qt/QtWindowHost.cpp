@@ -444,7 +444,8 @@ void QtWindowHost::ScrollAction(unsigned bar, int action) {
     case QAbstractSlider::SliderMove: code = SB_THUMBTRACK; break;
     default: return;
   }
-  unsigned pos = static_cast<unsigned>(std::max(0, sb->sliderPosition()));
+  // Only the thumb codes carry a position, as on Windows.
+  unsigned pos = code == SB_THUMBTRACK ? static_cast<unsigned>(std::max(0, sb->sliderPosition())) : 0;
   Send(bar == SB_VERT ? WM_VSCROLL : WM_HSCROLL, MakeLong(code, pos), 0);
   // The bar shows what the control set, except while the thumb is dragged.
   if (!(code == SB_THUMBTRACK && sb->isSliderDown())) sb->setSliderPosition(scrollPos_[bar == SB_VERT ? 1 : 0]);
@@ -545,9 +546,14 @@ bool QtWindowHost::event(QEvent* e) {
   if (e->type() == QEvent::KeyPress) {
     auto* k = static_cast<QKeyEvent*>(e);
     if ((k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab) && handle_ != 0 &&
-        !(k->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) &&
-        (Send(WM_GETDLGCODE) & DLGC_WANTTAB)) {
-      keyPressEvent(k);
+        !(k->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+      // Tab is the control's only when it asks for it; otherwise it moves the focus on and
+      // never reaches the control, as in a dialog.
+      if (Send(WM_GETDLGCODE) & DLGC_WANTTAB) {
+        keyPressEvent(k);
+      } else {
+        focusNextPrevChild(k->key() == Qt::Key_Tab);
+      }
       return true;
     }
   }

@@ -77,6 +77,8 @@ class QtWindowHost : public QAbstractScrollArea, public WindowHost {
 
   // The caret overlay's rectangle in client pixels (empty when not shown).
   QRect CaretRect() const;
+  // Answered from the control's composition window and font.
+  QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
  protected:
   bool event(QEvent* e) override;
@@ -94,7 +96,6 @@ class QtWindowHost : public QAbstractScrollArea, public WindowHost {
   void contextMenuEvent(QContextMenuEvent* e) override;
   void timerEvent(QTimerEvent* e) override;
   void inputMethodEvent(QInputMethodEvent* e) override;
-  QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
   QSize sizeHint() const override { return QSize(400, 300); }
   // The control moves its own pixels (ScrollWindow); the bars only report.
   void scrollContentsBy(int, int) override {}
