@@ -96,6 +96,30 @@ void BM_SavePages(benchmark::State& state) {
   std::filesystem::remove(path);
 }
 
+// The same without the disk: what the conversion and the format cost alone.
+class TCountingStream : public TStream {
+ public:
+  size_t Read(char*, size_t) override { return 0; }
+  void Write(const char*, size_t count) override { size_ += count; }
+  uint64_t Size() const override { return size_; }
+  uint64_t Position() const override { return size_; }
+
+ private:
+  uint64_t size_ = 0;
+};
+
+void BM_EncodePages(benchmark::State& state) {
+  TDataList list;
+  FillPages(list, static_cast<int>(state.range(0)));
+  uint64_t bytes = 0;
+  for (auto _ : state) {
+    TCountingStream stream;
+    list.SaveToStream(stream);
+    bytes = stream.Size();
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(bytes) * state.iterations());
+}
+
 void BM_LoadPages(benchmark::State& state) {
   const int pages = static_cast<int>(state.range(0));
   const std::string& path = PreparedFile(pages);
@@ -139,6 +163,7 @@ void BM_PeakMemory(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_SavePages)->Arg(250)->Arg(kPages)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EncodePages)->Arg(kPages)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadPages)->Arg(250)->Arg(kPages)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PeakMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
 

@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 #include "platform/CodePage.h"
 
@@ -30,6 +31,60 @@ std::string Trimmed(std::string s) {
 }
 
 }  // namespace
+
+// ---- Round trip through UTF-8
+
+namespace {
+
+// For every code page 932 character, whether UTF-8 gives the same bytes back. Conversion
+// works character by character, so text made only of such characters comes back whole.
+// Built once from the converter itself, which makes checking a page a table walk instead of
+// a second conversion.
+class TRoundTripTable {
+ public:
+  TRoundTripTable() : single_(256, false), pair_(65536, false) {
+    for (int b = 0x80; b < 0x100; ++b) {
+      if (CodePage::IsDBCSLeadByte(static_cast<unsigned char>(b))) {
+        for (int t = 0; t < 0x100; ++t) {
+          const char c[2] = {static_cast<char>(b), static_cast<char>(t)};
+          pair_[static_cast<size_t>(b << 8 | t)] = Holds(std::string_view(c, 2));
+        }
+      } else {
+        const char c = static_cast<char>(b);
+        single_[static_cast<size_t>(b)] = Holds(std::string_view(&c, 1));
+      }
+    }
+  }
+
+  bool Survives(std::string_view s) const {
+    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+    for (size_t i = 0, n = s.size(); i < n;) {
+      unsigned char b = p[i];
+      if (b < 0x80) {
+        ++i;
+      } else if (CodePage::IsDBCSLeadByte(b)) {
+        if (i + 1 == n || !pair_[static_cast<size_t>(b << 8 | p[i + 1])]) return false;
+        i += 2;
+      } else {
+        if (!single_[b]) return false;
+        ++i;
+      }
+    }
+    return true;
+  }
+
+ private:
+  static bool Holds(std::string_view c) { return CodePage::FromUtf8(CodePage::ToUtf8(c)) == c; }
+
+  std::vector<bool> single_, pair_;
+};
+
+}  // namespace
+
+bool SurvivesUtf8(std::string_view cp932) {
+  static const TRoundTripTable table;
+  return table.Survives(cp932);
+}
 
 // ---- TMemoryStream
 
@@ -141,15 +196,9 @@ void TValueWriter::WriteInteger(int32_t value) {
 }
 
 void TValueWriter::WriteString(std::string_view cp932) {
-  std::string utf8;
-  bool raw = IsAscii(cp932);
-  if (!raw) {
-    utf8 = CodePage::ToUtf8(cp932);
-    // Bytes that are not code page 932 text (or one of its duplicate codes) would come back
-    // changed from UTF-8; such text is kept as it is, in the form that is read unconverted.
-    raw = CodePage::FromUtf8(utf8) != cp932;
-  }
-  if (raw) {
+  // Bytes that are not code page 932 text (or one of its duplicate codes) would come back
+  // changed from UTF-8; such text is kept as it is, in the form that is read unconverted.
+  if (IsAscii(cp932) || !SurvivesUtf8(cp932)) {
     if (cp932.size() <= 255) {
       char b[2] = {static_cast<char>(kString8), static_cast<char>(cp932.size())};
       Put(b, 2);
@@ -161,6 +210,7 @@ void TValueWriter::WriteString(std::string_view cp932) {
     Put(cp932.data(), cp932.size());
     return;
   }
+  std::string utf8 = CodePage::ToUtf8(cp932);
   if (utf8.size() > INT32_MAX) throw EPageFileError("page too large to store");
   PutTag(kUtf8String);
   PutInt32(static_cast<int32_t>(utf8.size()));

@@ -19,6 +19,10 @@ class EPageFileError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// True when UTF-8 carries `cp932` back unchanged: every byte is part of a code page 932
+// character that is not one of its duplicate codes.
+bool SurvivesUtf8(std::string_view cp932);
+
 // A byte stream with a known size, so that a reader can tell whether a length field
 // promises more data than there is before it allocates anything.
 class TStream {

@@ -11,6 +11,9 @@ namespace {
 
 // Small pieces are gathered so that a file built value by value costs few system calls.
 constexpr size_t kBufferSize = 1 << 20;
+// Written data is handed to the disk every so often while the rest is still being made, so
+// the final sync has little left to wait for.
+constexpr uint64_t kWritebackStep = 8 << 20;
 
 bool WriteAll(int fd, const char* p, size_t n) {
   while (n) {
@@ -82,9 +85,20 @@ void TAtomicFileWriter::Discard() {
   buffer_ = std::string();
 }
 
+bool TAtomicFileWriter::WriteOut(const char* bytes, size_t count) {
+  if (!WriteAll(fd_, bytes, count)) return Fail("cannot write", errno);
+  written_ += count;
+  if (written_ - startedWriteback_ >= kWritebackStep) {
+    // Only a hint: errors show up at the sync in Commit.
+    ::sync_file_range(fd_, static_cast<off_t>(startedWriteback_),
+                      static_cast<off_t>(written_ - startedWriteback_), SYNC_FILE_RANGE_WRITE);
+    startedWriteback_ = written_;
+  }
+  return true;
+}
+
 bool TAtomicFileWriter::FlushBuffer() {
-  if (!buffer_.empty() && !WriteAll(fd_, buffer_.data(), buffer_.size()))
-    return Fail("cannot write", errno);
+  if (!buffer_.empty() && !WriteOut(buffer_.data(), buffer_.size())) return false;
   buffer_.clear();
   return true;
 }
@@ -98,7 +112,7 @@ bool TAtomicFileWriter::Append(std::string_view bytes) {
   }
   if (!FlushBuffer()) return false;
   if (bytes.size() >= kBufferSize / 2) {
-    return WriteAll(fd_, bytes.data(), bytes.size()) || Fail("cannot write", errno);
+    return WriteOut(bytes.data(), bytes.size());
   }
   buffer_.append(bytes);
   return true;

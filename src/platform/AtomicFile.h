@@ -2,6 +2,7 @@
 // The bytes go to a temporary file in the same folder, which is flushed to disk and then
 // renamed over the target; the folder is flushed too so the rename survives a power cut.
 #pragma once
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -34,6 +35,7 @@ class TAtomicFileWriter {
   bool Commit();
 
  private:
+  bool WriteOut(const char* bytes, size_t count);
   bool FlushBuffer();
   // Records the first failure, removes the temporary file; always false.
   bool Fail(const char* step, int err);
@@ -44,5 +46,7 @@ class TAtomicFileWriter {
   std::string buffer_;
   int fd_ = -1;
   unsigned mode_ = 0;
+  uint64_t written_ = 0;
+  uint64_t startedWriteback_ = 0;
   std::string error_;
 };
