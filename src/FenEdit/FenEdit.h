@@ -9,6 +9,7 @@
 
 #include "FenEditSub.h"
 #include "Fenstrings.h"
+#include "platform/Graphics.h"
 
 class TFenEdit;
 using TObject = TFenEdit;  // events pass the control as their sender
@@ -150,7 +151,49 @@ class TFenEdit {
   bool UndoRec = true;
 
   // ---- search (FenEditSearch.cpp) ------------------------------------------------------
+  // The engine never compares text itself: OnFind sets x to the 1-based start of the first
+  // match in Str (0: none) and may change len; index is the row Str starts in. Str begins at a
+  // character boundary and carries the bytes of the following rows a match may run into.
+  using TFindEvent = std::function<void(TObject* Sender, std::string_view Str,
+                                        const std::string& findchr, int index, int& x, int& len)>;
+  using TFindHitEvent = std::function<void(TObject* Sender, const std::string& findchr, int x,
+                                           int y, int len, int Count)>;
+  using TFindNoHitEvent = std::function<void(TObject* Sender, const std::string& findchr)>;
+  using TFindChangeEvent = std::function<void(
+      TObject* Sender, const std::string& findchr, const std::string& Changechr, int x, int y,
+      int len, int Count, bool& ChangeF, bool& kakuninF, bool& AbortF)>;
+  using TFindChangeEndEvent = std::function<void(TObject* Sender, const std::string& findchr,
+                                                 const std::string& ChangeStr, int Count)>;
+  // A hit: its first byte and row, and its length (0: no hit).
+  struct TSearchHit {
+    TByte Byte = 0;
+    TRow Row = 0;
+    int Len = 0;
+    friend bool operator==(const TSearchHit&, const TSearchHit&) = default;
+  };
+
+  void SetFindText(const std::string& s);
+  void FindFirst();
+  void FindNext();
+  void FindPrev();
+  void ReplaceText(const std::string& find, const std::string& replace, bool wholeText,
+                   bool confirm, bool fromTop);
+  void HighlightHit(TColor colour);
   void ResetSearch();
+  // Replaces the bytes from..to (to may lie in a later row) by text: a deletion and an
+  // insertion recorded at one place, so one undo takes both back. The caret ends after text.
+  void ReplaceRange(std::string_view text, TRowPos from, TRowPos to, bool repaint);
+  const TSearchHit& CurrentHit() const { return hit_; }
+  bool HitHighlighted() const { return hitShown_; }
+  TColor HitColor() const { return hitColor_; }
+  int FindCount() const { return findCount_; }
+  const std::string& FindText() const { return findStr_; }
+
+  TFindEvent OnFind;
+  TFindHitEvent OnFindHit;
+  TFindNoHitEvent OnFindNoHit;
+  TFindChangeEvent OnFindChange;
+  TFindChangeEndEvent OnFindChangeEnd;
 
   // ---- events -----------------------------------------------------------------------
   TNotifyEvent OnChange;
@@ -233,6 +276,42 @@ class TFenEdit {
   bool applying_ = false;
 
  private:
+  // ---- search state (FenEditSearch.cpp) -------------------------------------------------
+  // Forward searches go on from searchPos_ (after the last hit); backward searches look
+  // before searchBack_ (the last hit's start). The end of a replace range is kept as what
+  // lies after it (whole lines, and the bytes to its own line's end), which replacing before
+  // it never changes, so it holds however the rows in front are rewrapped.
+  bool SearchForward(TRowPos from, TRowPos end, TSearchHit& hit);
+  bool SearchBackward(TRowPos limit, TSearchHit& hit);
+  std::string_view SearchText(TRow row, TByte offset, TByte partEnd, TRowPos end);
+  bool AskFind(std::string_view str, TRow row, TByte partLen, TByte offset, TSearchHit& hit);
+  void FindStep(bool forward);
+  TRowPos SkipBytes(TRowPos p, long long n, TRowPos end) const;
+  TRowPos SkipHit(const TSearchHit& hit, TRowPos end) const;
+  TRowPos TextEndPos() const;
+  TRowPos ClampSearchPos(TRowPos p) const;
+  void SetRangeEnd(TRowPos end);
+  TRowPos RangeEnd() const;
+  void RemoveHitHighlight();
+  void RepaintHit();
+
+  std::string findStr_;
+  std::string replaceStr_;
+  std::string searchBuf_;
+  TRowPos searchPos_;
+  TRowPos searchBack_;
+  bool rangeWhole_ = true;
+  int rangeLinesAfter_ = 0;
+  long long rangeTail_ = 0;
+  int findCount_ = 0;
+  TSearchHit hit_;
+  TColor hitColor_ = 0;
+  bool newSearch_ = true;
+  bool continuing_ = false;
+  bool wrapped_ = false;
+  bool kakunin_ = false;
+  bool abort_ = false;
+
   std::unique_ptr<TFixedMetrics> fixedMetrics_;
   const TFenMetrics* metrics_ = nullptr;
 };

@@ -1,4 +1,384 @@
-// TFenEdit search and replace.
-#include "FenEdit.h"
+// TFenEdit search and replace. Matching is the host's (OnFind); this file walks the rows,
+// keeps the search state, and replaces hits with undo.
+//
+// A search asks OnFind about one row at a time: the row from the search offset on, plus as
+// many bytes of the following rows as a match starting in the row may need. A match counts
+// only when it starts in the row, so a match across a wrap or a line break is found once.
+#include <algorithm>
 
-void TFenEdit::ResetSearch() {}
+#include "FenEdit.h"
+#include "platform/CodePage.h"
+
+// ---- positions -----------------------------------------------------------------------------
+
+// A length the host reported, cut so that the hit ends at e (the search's end) at the latest.
+static int HitLenWithin(const TFenStrings& store, const TFenEdit::TSearchHit& hit, TRowPos e) {
+  long long n = static_cast<long long>(e.Byte) - hit.Byte;
+  for (TRow q = hit.Row; q < e.Row; ++q) n += static_cast<long long>(store.Get(q).size());
+  return static_cast<int>(std::clamp<long long>(n, 0, hit.Len));
+}
+
+TRowPos TFenEdit::TextEndPos() const {
+  TRow last = Store.Count() - 1;
+  return {static_cast<TByte>(Store.Get(last).size()), last};
+}
+
+// Positions kept between searches may be stale after edits: keep them inside the store.
+TRowPos TFenEdit::ClampSearchPos(TRowPos p) const {
+  p.Row = std::clamp(p.Row, 0, Store.Count() - 1);
+  p.Byte = std::clamp(p.Byte, 0, static_cast<TByte>(Store.Get(p.Row).size()));
+  return p;
+}
+
+// n bytes after p, never past end; a place at the end of a row before end's row is given as
+// the start of the next row.
+TRowPos TFenEdit::SkipBytes(TRowPos p, long long n, TRowPos end) const {
+  long long b = static_cast<long long>(p.Byte) + std::max(0LL, n);
+  TRow r = p.Row;
+  while (r < end.Row) {
+    long long len = static_cast<long long>(Store.Get(r).size());
+    if (b < len) break;
+    b -= len;
+    ++r;
+  }
+  if (r == end.Row && b > end.Byte) b = end.Byte;
+  return {static_cast<TByte>(b), r};
+}
+
+// Where a search goes on after a hit: behind it, or one character on when the host reported
+// an empty match, so that no search stands still.
+TRowPos TFenEdit::SkipHit(const TSearchHit& hit, TRowPos end) const {
+  TRowPos at{hit.Byte, hit.Row};
+  if (hit.Len > 0) return SkipBytes(at, hit.Len, end);
+  TRowPos p = SkipBytes(at, 0, end);
+  const std::string& row = Store.Get(p.Row);
+  size_t b = static_cast<size_t>(p.Byte);
+  long long step = 1;
+  if (!SingleByteMode_ && b + 1 < row.size() &&
+      CodePage::IsDBCSLeadByte(static_cast<unsigned char>(row[b])) && row[b + 1] != '\r' &&
+      row[b + 1] != '\n' && row[b + 1] != '\0')
+    step = 2;
+  return SkipBytes(p, step, end);
+}
+
+// ---- the range of a replacement ------------------------------------------------------------
+
+void TFenEdit::SetRangeEnd(TRowPos end) {
+  rangeWhole_ = end == TextEndPos();
+  if (rangeWhole_) return;
+  TLinePos lp = ToLinePos(end);
+  rangeLinesAfter_ = Store.LineEndCount() - lp.Line;
+  long long tail = static_cast<long long>(Store.Get(end.Row).size()) - end.Byte;
+  for (TRow r = end.Row; r < Store.Count() - 1 && !RowHasTerminator(Store.Get(r));)
+    tail += static_cast<long long>(Store.Get(++r).size());
+  rangeTail_ = std::max(0LL, tail);
+}
+
+TRowPos TFenEdit::RangeEnd() const {
+  if (rangeWhole_) return TextEndPos();
+  int lineEnds = Store.LineEndCount();
+  TLine line = std::max(0, lineEnds - rangeLinesAfter_);
+  TRow first = Store.RowAfterLineEnds(line);
+  TRow r = line < lineEnds ? Store.RowAfterLineEnds(line + 1) - 1 : Store.Count() - 1;
+  long long tail = rangeTail_;
+  while (r > first && tail >= static_cast<long long>(Store.Get(r).size())) {
+    tail -= static_cast<long long>(Store.Get(r).size());
+    --r;
+  }
+  long long len = static_cast<long long>(Store.Get(r).size());
+  return {static_cast<TByte>(std::max(0LL, len - tail)), r};
+}
+
+// ---- asking the host -------------------------------------------------------------------------
+
+// The text handed to OnFind for a row: its bytes from offset to partEnd, then up to the search
+// string's length less one bytes of the rows after it, never past end.
+std::string_view TFenEdit::SearchText(TRow row, TByte offset, TByte partEnd, TRowPos end) {
+  const std::string& s = Store.Get(row);
+  size_t from = static_cast<size_t>(offset);
+  size_t part = static_cast<size_t>(partEnd) - from;
+  size_t want = findStr_.empty() ? 0 : findStr_.size() - 1;
+  if (want == 0 || row >= end.Row) return std::string_view(s).substr(from, part);
+  searchBuf_.assign(s, from, part);
+  for (TRow q = row + 1; q <= end.Row && want > 0; ++q) {
+    const std::string& next = Store.Get(q);
+    size_t avail = q == end.Row ? static_cast<size_t>(end.Byte) : next.size();
+    size_t take = std::min(avail, want);
+    searchBuf_.append(next, 0, take);
+    want -= take;
+  }
+  return searchBuf_;
+}
+
+// Raises OnFind; true when the match it reports starts within the row's part.
+bool TFenEdit::AskFind(std::string_view str, TRow row, TByte partLen, TByte offset,
+                       TSearchHit& hit) {
+  int x = 0;
+  int len = static_cast<int>(findStr_.size());
+  OnFind(this, str, findStr_, row, x, len);
+  if (x < 1 || x > partLen) return false;
+  hit = TSearchHit{offset + x - 1, row, std::max(0, len)};
+  return true;
+}
+
+bool TFenEdit::SearchForward(TRowPos from, TRowPos end, TSearchHit& hit) {
+  if (!OnFind) return false;
+  from = ClampSearchPos(from);
+  for (TRow r = from.Row; r <= end.Row; ++r) {
+    TByte offset = r == from.Row ? from.Byte : 0;
+    TByte partEnd = r == end.Row ? end.Byte : static_cast<TByte>(Store.Get(r).size());
+    if (offset >= partEnd) continue;  // nothing can start here
+    std::string_view str = SearchText(r, offset, partEnd, end);
+    if (AskFind(str, r, partEnd - offset, offset, hit)) {
+      hit.Len = HitLenWithin(Store, hit, SkipBytes({hit.Byte, hit.Row}, hit.Len, end));
+      return true;
+    }
+  }
+  return false;
+}
+
+// The nearest row above limit (or limit's own row, before it) that holds a match ending at
+// or before limit; in that row, the last match of the row's own left-to-right series.
+bool TFenEdit::SearchBackward(TRowPos limit, TSearchHit& hit) {
+  if (!OnFind) return false;
+  limit = ClampSearchPos(limit);
+  for (TRow r = limit.Row; r >= 0; --r) {
+    TByte partEnd = r == limit.Row ? limit.Byte : static_cast<TByte>(Store.Get(r).size());
+    TByte offset = 0;
+    bool found = false;
+    TSearchHit m;
+    while (offset < partEnd) {
+      std::string_view str = SearchText(r, offset, partEnd, limit);
+      if (!AskFind(str, r, partEnd - offset, offset, m)) break;
+      hit = m;
+      found = true;
+      TRowPos next = SkipHit(m, limit);
+      if (next.Row != r) break;
+      offset = next.Byte;
+    }
+    if (found) {
+      hit.Len = HitLenWithin(Store, hit, SkipBytes({hit.Byte, hit.Row}, hit.Len, limit));
+      return true;
+    }
+  }
+  return false;
+}
+
+// ---- find ----------------------------------------------------------------------------------
+
+void TFenEdit::SetFindText(const std::string& s) {
+  findStr_ = s;
+  rangeWhole_ = true;
+  searchPos_ = searchBack_ = TRowPos{};
+  findCount_ = 0;
+  newSearch_ = true;
+  continuing_ = wrapped_ = false;
+  RemoveHitHighlight();
+}
+
+void TFenEdit::FindFirst() {
+  rangeWhole_ = true;
+  searchPos_ = TRowPos{};
+  findCount_ = 0;
+  RemoveHitHighlight();
+  wrapped_ = false;
+  newSearch_ = false;
+  FindStep(true);
+}
+
+void TFenEdit::FindNext() {
+  RemoveHitHighlight();
+  if (IsSelected()) CancelSelection();
+  rangeWhole_ = true;
+  if (newSearch_) searchPos_ = caret_;
+  FindStep(true);
+}
+
+void TFenEdit::FindPrev() {
+  RemoveHitHighlight();
+  if (IsSelected()) CancelSelection();
+  rangeWhole_ = true;
+  if (newSearch_) searchBack_ = caret_;
+  FindStep(false);
+}
+
+// One find in either direction. After a miss the next search starts again at the far end
+// with the count at 0; otherwise it goes on from the last hit, or from the caret when the
+// caret was placed since.
+void TFenEdit::FindStep(bool forward) {
+  TRowPos end = TextEndPos();
+  if (wrapped_) {
+    findCount_ = 0;
+    searchPos_ = TRowPos{};
+    searchBack_ = end;
+  }
+  newSearch_ = false;
+  wrapped_ = false;
+  continuing_ = forward;
+  TSearchHit h;
+  bool found = forward ? SearchForward(searchPos_, end, h) : SearchBackward(searchBack_, h);
+  if (!found) {
+    wrapped_ = true;
+    searchPos_ = forward ? end : TRowPos{};
+    searchBack_ = forward ? end : TRowPos{};
+    if (OnFindNoHit) OnFindNoHit(this, findStr_);
+    return;
+  }
+  GotoPos(h.Byte, h.Row, TCaretPlacement::UpperFifth);
+  NotifyCaretMoved();
+  newSearch_ = false;
+  hit_ = h;
+  ++findCount_;
+  searchBack_ = TRowPos{h.Byte, h.Row};
+  searchPos_ = SkipHit(h, end);
+  if (OnFindHit) OnFindHit(this, findStr_, h.Byte, h.Row, h.Len, findCount_);
+}
+
+// ---- replace -------------------------------------------------------------------------------
+
+void TFenEdit::ReplaceRange(std::string_view text, TRowPos from, TRowPos to, bool repaint) {
+  text = CutAtNul(text);
+  TRowPos textEnd = TextEndPos();
+  textEnd.Byte -= 2;  // the end-of-text NULs are never replaced
+  if (Before(to, from)) std::swap(from, to);
+  from = ClampSearchPos(from);
+  to = ClampSearchPos(to);
+  if (Before(textEnd, to)) to = textEnd;
+  if (Before(textEnd, from)) from = textEnd;
+  // A place at a row's end is the next row's start.
+  from = SkipBytes(from, 0, textEnd);
+  to = SkipBytes(to, 0, textEnd);
+  std::string removed = TextBetween(from, to);
+  if (removed.empty() && text.empty()) return;
+  if (!applying_) {
+    RecordUndo(1, removed, from.Row, from.Byte);
+    RecordUndo(0, std::string(text), from.Row, from.Byte);
+  }
+  const std::string& first = Store.Get(from.Row);
+  const std::string& last = Store.Get(to.Row);
+  std::string joined;
+  joined.reserve(static_cast<size_t>(from.Byte) + text.size() + last.size() -
+                 static_cast<size_t>(to.Byte));
+  joined.append(first, 0, static_cast<size_t>(from.Byte));
+  joined.append(text);
+  joined.append(last, static_cast<size_t>(to.Byte));
+  std::vector<std::string> one;
+  one.push_back(std::move(joined));
+  selected_ = selectAll_ = false;
+  Store.ReplaceRows(from.Row, to.Row - from.Row + 1, std::move(one));
+  // RewrapRows carries the caret to the row and byte where the inserted text ends.
+  caret_ = anchor_ = selEnd_ = TRowPos{from.Byte + static_cast<TByte>(text.size()), from.Row};
+  RewrapRows(from.Row, from.Row, repaint);
+  rememberedColumn_ = caret_.Byte;
+}
+
+void TFenEdit::ReplaceText(const std::string& find, const std::string& replace, bool wholeText,
+                           bool confirm, bool fromTop) {
+  findStr_ = find;
+  replaceStr_ = replace;
+  kakunin_ = confirm;
+  newSearch_ = continuing_ = true;
+  wrapped_ = abort_ = false;
+  findCount_ = 0;
+  RemoveHitHighlight();
+
+  TByte sb = 0, eb = 0;
+  TRow sr = 0, er = 0;
+  TRowPos start;
+  if (wholeText || !GetSelRange(sb, sr, er, eb)) {
+    rangeWhole_ = true;
+    start = fromTop ? TRowPos{} : caret_;
+  } else {
+    SetRangeEnd(ClampSearchPos({eb, er}));
+    start = {sb, sr};
+  }
+  if (IsSelected()) CancelSelection();
+
+  TRowPos end = RangeEnd();
+  TRowPos pos = ClampSearchPos(start);
+  bool changed = false;
+  while (!abort_) {
+    TSearchHit h;
+    if (!SearchForward(pos, end, h)) break;
+    TRowPos at{h.Byte, h.Row};
+    TRowPos hitEnd = SkipBytes(at, h.Len, end);
+    if (kakunin_) {
+      GotoPos(h.Byte, h.Row, TCaretPlacement::UpperFifth);
+      NotifyCaretMoved();
+      newSearch_ = false;
+      hit_ = h;
+      bool changeF = true, kakuninF = true, abortF = false;
+      if (OnFindChange)
+        OnFindChange(this, findStr_, replaceStr_, h.Byte, h.Row, h.Len, findCount_, changeF,
+                     kakuninF, abortF);
+      kakunin_ = kakuninF;
+      abort_ = abortF;
+      if (abort_) {
+        RemoveHitHighlight();
+        pos = at;
+        break;
+      }
+      if (!changeF) {
+        pos = SkipHit(h, end);
+        continue;
+      }
+    }
+    hitShown_ = false;
+    hit_ = TSearchHit{};
+    newSearch_ = false;
+    ReplaceRange(replaceStr_, at, hitEnd, kakunin_);
+    changed = true;
+    ++findCount_;
+    // Go on after the inserted text, wherever its rows ended up: its own bytes are never
+    // searched again, so a replacement that holds the search string cannot loop.
+    end = RangeEnd();
+    pos = caret_;
+    if (h.Len <= 0) pos = SkipHit(TSearchHit{pos.Byte, pos.Row, 0}, end);
+    if (Before(end, pos)) pos = end;
+  }
+  searchPos_ = pos;
+  searchBack_ = pos;
+  rangeWhole_ = true;
+  if (kakunin_) {
+    RemoveHitHighlight();
+  } else {
+    hitShown_ = false;
+    UpdateScrollRange();
+    ScrollToCaret(caret_, TCaretPlacement::Minimal, true, true);
+    RepaintAll();
+  }
+  NotifyCaretMoved();
+  if (changed) RaiseChange();
+  if (OnFindChangeEnd) OnFindChangeEnd(this, findStr_, replaceStr_, findCount_);
+}
+
+// ---- the hit -------------------------------------------------------------------------------
+
+void TFenEdit::RepaintHit() {
+  if (hit_.Len <= 0) return;
+  TRowPos at = ClampSearchPos({hit_.Byte, hit_.Row});
+  TRowPos e = SkipBytes(at, hit_.Len, TextEndPos());
+  RepaintRows(at.Row, e.Row);
+}
+
+void TFenEdit::RemoveHitHighlight() {
+  if (!hitShown_) return;
+  hitShown_ = false;
+  RepaintHit();
+}
+
+void TFenEdit::HighlightHit(TColor colour) {
+  if (hit_.Len <= 0) return;
+  hitColor_ = colour;
+  hitShown_ = true;
+  RepaintHit();
+}
+
+void TFenEdit::ResetSearch() {
+  newSearch_ = true;
+  if (hitShown_) {
+    hitShown_ = false;
+    if (!IsSelected()) RepaintHit();
+  }
+  hit_ = TSearchHit{};
+}
