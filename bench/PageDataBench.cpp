@@ -2,6 +2,7 @@
 // replace and loaded back. Peak memory is measured in a fresh child process per operation
 // (VmHWM), so that the benchmark's own data does not count.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -9,7 +10,6 @@
 #include <fstream>
 #include <map>
 #include <string>
-#include <unistd.h>
 
 #include "app/PageData.h"
 #include "platform/CodePage.h"
@@ -43,7 +43,8 @@ std::string JapaneseText(size_t bytes, int seed) {
 void FillPages(TDataList& list, int pages) {
   list.Clear();
   for (int i = 0; i < pages; ++i)
-    list.Add("Page" + std::to_string(i), i % 3 ? "" : "/home/user/text" + std::to_string(i) + ".txt",
+    list.Add("Page" + std::to_string(i),
+             i % 3 ? "" : "/home/user/text" + std::to_string(i) + ".txt",
              JapaneseText(kPageBytes, i));
 }
 
@@ -63,7 +64,9 @@ struct Cleanup {
   }
 } cleanup;
 
-std::string PageFilePath(int pages) { return Folder() + "/pages" + std::to_string(pages) + ".kdx"; }
+std::string PageFilePath(int pages) {
+  return Folder() + "/pages" + std::to_string(pages) + ".kdx";
+}
 
 // Writes the page file for `pages` pages once.
 const std::string& PreparedFile(int pages) {

@@ -73,7 +73,9 @@ void TDataList::Move(int from, int to) {
   items_.insert(items_.begin() + to, std::move(item));
 }
 
-void TDataList::Clear() { items_.clear(); }
+void TDataList::Clear() {
+  items_.clear();
+}
 
 void TDataList::LoadFromFile(const std::string& path) {
   TFileStream stream(path);

@@ -1,12 +1,13 @@
 #include "PageStartup.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "platform/AtomicFile.h"
 #include "platform/CodePage.h"
@@ -15,7 +16,9 @@
 namespace {
 
 // The program's messages are written here in UTF-8 and handed out in code page 932.
-std::string Msg(std::string_view utf8) { return CodePage::FromUtf8(utf8); }
+std::string Msg(std::string_view utf8) {
+  return CodePage::FromUtf8(utf8);
+}
 
 bool Exists(const std::string& path) {
   struct stat st {};
@@ -58,7 +61,7 @@ bool ReadFileBytes(const std::string& path, std::string& out) {
 }
 
 std::string Stamp(std::time_t now) {
-  std::tm tm {};
+  std::tm tm{};
   ::localtime_r(&now, &tm);
   char buf[32];
   std::strftime(buf, sizeof buf, "%Y%m%d-%H%M%S", &tm);
@@ -66,14 +69,16 @@ std::string Stamp(std::time_t now) {
 }
 
 // A native (UTF-8) path as it appears inside a message.
-std::string ForDisplay(const std::string& path) { return CodePage::FromUtf8(path); }
+std::string ForDisplay(const std::string& path) {
+  return CodePage::FromUtf8(path);
+}
 
 }  // namespace
 
 namespace PageStartup {
 
 uint32_t DosDateTime(std::time_t time) {
-  std::tm tm {};
+  std::tm tm{};
   if (!::localtime_r(&time, &tm)) return 0;
   int year = tm.tm_year + 1900;
   if (year < 1980) return 0;
@@ -162,9 +167,11 @@ TPageLoadResult TPageFile::LoadAtStartup(TDataList& pages, const std::string& fi
     } else {
       // The unreadable file must survive: shut-down will not write over it.
       keepDamagedFile_ = true;
-      text += "元のファイルは名前を変えられなかったので、そのまま残します。\n"
-              "終了時のページは別のファイル（.recovery-日付）に保存します。\n"
-              "（" + std::string(std::strerror(renameError)) + "）";
+      text +=
+          "元のファイルは名前を変えられなかったので、そのまま残します。\n"
+          "終了時のページは別のファイル（.recovery-日付）に保存します。\n"
+          "（" +
+          std::string(std::strerror(renameError)) + "）";
       result.Message = Msg(text);
     }
   }

@@ -17,8 +17,8 @@
 //     TPageSaveResult s = pageFile_->SaveAtShutdown(*PageList);
 //     if (!s.Ok) show s.Message in a message box (the program still ends).
 #pragma once
-#include <ctime>
 #include <cstdint>
+#include <ctime>
 #include <string>
 
 #include "PageData.h"

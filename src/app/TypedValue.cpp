@@ -1,11 +1,12 @@
 #include "TypedValue.h"
 
-#include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <vector>
 
 #include "platform/CodePage.h"
@@ -21,7 +22,8 @@ constexpr unsigned char kWideString = 0x12;
 constexpr unsigned char kUtf8String = 0x14;
 
 bool IsAscii(std::string_view s) {
-  return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  return std::all_of(s.begin(), s.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 // Conversions may leave a buffer twice the text's size; a page keeps only what it needs.
@@ -126,7 +128,9 @@ TFileStream::TFileStream(const std::string& path) : path_(path) {
   size_ = static_cast<uint64_t>(st.st_size);
 }
 
-TFileStream::~TFileStream() { ::close(fd_); }
+TFileStream::~TFileStream() {
+  ::close(fd_);
+}
 
 size_t TFileStream::Read(char* buffer, size_t count) {
   size_t done = 0;

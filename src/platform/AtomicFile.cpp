@@ -1,11 +1,12 @@
 #include "AtomicFile.h"
 
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -69,7 +70,9 @@ TAtomicFileWriter::TAtomicFileWriter(const std::string& path) : path_(ResolveLin
   }
 }
 
-TAtomicFileWriter::~TAtomicFileWriter() { Discard(); }
+TAtomicFileWriter::~TAtomicFileWriter() {
+  Discard();
+}
 
 bool TAtomicFileWriter::Fail(const char* step, int err) {
   if (error_.empty()) error_ = std::string(step) + " " + path_ + ": " + std::strerror(err);

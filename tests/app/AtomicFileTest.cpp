@@ -1,11 +1,11 @@
 // Atomic replacement of a file: all of the new content or the old file untouched.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 #include "platform/AtomicFile.h"

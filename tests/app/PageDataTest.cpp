@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "support/TempDir.h"
 #include "app/PageData.h"
+#include "support/TempDir.h"
 
 namespace {
 
@@ -69,7 +69,10 @@ TEST(PageDataTest, PageCountsUseTheSmallestIntegerForm) {
 }
 
 TEST(PageDataTest, FourByteCountLoadsLikeOneByteCount) {
-  const std::string page = B("\x06\x01" "A\x06\x00\x06\x03" "abc");
+  const std::string page =
+      B("\x06\x01"
+        "A\x06\x00\x06\x03"
+        "abc");
   TDataList a, b;
   Load(a, B("\x02\x01") + page);
   Load(b, B("\x04\x01\x00\x00\x00") + page);
@@ -115,7 +118,9 @@ TEST(PageDataTest, TextThatUtf8CannotCarryBackIsStoredAsItIs) {
       "\x85\x40",
       "\x87\x90",
       "\xed\x40",
-      "a\x80" "b\xa0" "c\xfd\xfe\xff",
+      "a\x80"
+      "b\xa0"
+      "c\xfd\xfe\xff",
       std::string(300, '\x82') + "\x82",
   };
   for (const std::string& text : cases) {
@@ -140,7 +145,9 @@ TEST(PageDataTest, LoadingReplacesWhatTheListHeld) {
   TDataList list;
   list.Add("old");
   list.Add("older");
-  Load(list, B("\x02\x01\x06\x01" "n" "\x06\x00\x06\x00"));
+  Load(list, B("\x02\x01\x06\x01"
+               "n"
+               "\x06\x00\x06\x00"));
   EXPECT_EQ(std::vector<std::string>{"n"}, Names(list));
   Load(list, B("\x02\x00"));
   EXPECT_EQ(0, list.Count());
@@ -148,8 +155,17 @@ TEST(PageDataTest, LoadingReplacesWhatTheListHeld) {
 
 TEST(PageDataTest, BadDataKeepsTheCompletePagesReadBeforeIt) {
   // Three pages promised, the third cut off in its text.
-  std::string bytes = B("\x02\x03\x06\x01" "a" "\x06\x00\x06\x00\x06\x01" "b" "\x06\x00\x06\x01" "t"
-                        "\x06\x01" "c" "\x06\x00\x06\x05" "te");
+  std::string bytes =
+      B("\x02\x03\x06\x01"
+        "a"
+        "\x06\x00\x06\x00\x06\x01"
+        "b"
+        "\x06\x00\x06\x01"
+        "t"
+        "\x06\x01"
+        "c"
+        "\x06\x00\x06\x05"
+        "te");
   TDataList list;
   list.Add("before");
   TMemoryStream stream(bytes);

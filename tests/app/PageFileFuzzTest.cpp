@@ -69,8 +69,8 @@ TDataList& Sample() {
 
 // A value that looks like the page file's: a valid tag with a length from the edges.
 std::string RandomValue(std::mt19937& rng) {
-  static const uint32_t lengths[] = {0, 1, 2, 3, 255, 256, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF,
-                                     0x40000000, 5, 17};
+  static const uint32_t lengths[] = {0,          1,          2,          3,          255, 256,
+                                     0x7FFFFFFF, 0x80000000, 0xFFFFFFFF, 0x40000000, 5,   17};
   static const unsigned char tags[] = {0x02, 0x03, 0x04, 0x06, 0x0C, 0x12, 0x14, 0x00, 0xFF};
   unsigned char tag = tags[rng() % sizeof tags];
   uint32_t len = rng() % 3 ? static_cast<uint32_t>(rng() % 12) : lengths[rng() % 12];
@@ -83,9 +83,9 @@ std::string RandomValue(std::mt19937& rng) {
   if (rng() % 4 == 0 && payload) payload = rng() % payload;  // often short of what it says
   // Payload bytes lean on what breaks converters: lead bytes, stray continuations,
   // surrogate halves, NULs.
-  static const char alphabet[] = {'a', '\x00', '\x81', '\x82', '\x9f', '\xe0', '\xfc', '\xfd',
-                                  '\x80', '\xbf', '\xc0', '\xe3', '\xed', '\xf0', '\xff',
-                                  '\xd8', '\xdc', '\xdf', '\r', '\n'};
+  static const char alphabet[] = {'a',    '\x00', '\x81', '\x82', '\x9f', '\xe0', '\xfc',
+                                  '\xfd', '\x80', '\xbf', '\xc0', '\xe3', '\xed', '\xf0',
+                                  '\xff', '\xd8', '\xdc', '\xdf', '\r',   '\n'};
   for (size_t i = 0; i < payload; ++i) v += alphabet[rng() % sizeof alphabet];
   return v;
 }
@@ -156,10 +156,18 @@ TEST(PageFileFuzzTest, MutatedFilesLoadCleanlyAndRoundTripExactly) {
     for (int e = 0; e < edits; ++e) {
       size_t at = rng() % bytes.size();
       switch (rng() % 4) {
-        case 0: bytes[at] = static_cast<char>(rng()); break;
-        case 1: bytes[at] = static_cast<char>(bytes[at] ^ (1 << (rng() % 8))); break;
-        case 2: bytes.erase(at, 1 + rng() % 8); break;
-        default: bytes.insert(at, 1, static_cast<char>(rng())); break;
+        case 0:
+          bytes[at] = static_cast<char>(rng());
+          break;
+        case 1:
+          bytes[at] = static_cast<char>(bytes[at] ^ (1 << (rng() % 8)));
+          break;
+        case 2:
+          bytes.erase(at, 1 + rng() % 8);
+          break;
+        default:
+          bytes.insert(at, 1, static_cast<char>(rng()));
+          break;
       }
       if (bytes.empty()) bytes = "\x02";
     }
@@ -203,11 +211,11 @@ TEST(PageFileFuzzTest, HugeCountsAndLengthsCostNothing) {
 
 TEST(PageFileFuzzTest, BrokenUtf8AndUtf16BecomeReplacementsNotErrors) {
   const std::string cases[] = {
-      "\x14" + Le32(2) + "\xe3\x81",              // cut multi-byte sequence
-      "\x14" + Le32(3) + "\xed\xa0\x80",          // encoded surrogate
-      "\x14" + Le32(4) + "\xf0\x9f\x98\x80",      // four-byte sequence
-      "\x14" + Le32(2) + "\xc0\xaf",              // overlong
-      "\x14" + Le32(1) + "\x80",                  // lone continuation byte
+      "\x14" + Le32(2) + "\xe3\x81",                  // cut multi-byte sequence
+      "\x14" + Le32(3) + "\xed\xa0\x80",              // encoded surrogate
+      "\x14" + Le32(4) + "\xf0\x9f\x98\x80",          // four-byte sequence
+      "\x14" + Le32(2) + "\xc0\xaf",                  // overlong
+      "\x14" + Le32(1) + "\x80",                      // lone continuation byte
       "\x12" + Le32(1) + std::string("\x00\xdc", 2),  // lone low surrogate
       "\x12" + Le32(2) + std::string("\x00\xd8\x00\xd8", 4),
       "\x12" + Le32(2) + std::string("\x3d\xd8\x00\xde", 4),  // a valid pair outside 932

@@ -1,20 +1,20 @@
 // Start-up load and shut-down save of the page file: the bound-file rule, damaged files set
 // aside, failed writes that leave the old file as it was.
-#include <gtest/gtest.h>
-
-#include <csignal>
-#include <cstdlib>
 #include <fcntl.h>
-#include <filesystem>
+#include <gtest/gtest.h>
 #include <linux/capability.h>
-#include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
-#include "support/TempDir.h"
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
 #include "app/PageStartup.h"
+#include "support/TempDir.h"
 
 namespace fs = std::filesystem;
 
@@ -51,8 +51,8 @@ class WithoutFileOverride {
   WithoutFileOverride() {
     syscall(SYS_capget, &header_, saved_);
     __user_cap_data_struct reduced[2] = {saved_[0], saved_[1]};
-    reduced[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH) |
-                              (1u << CAP_FOWNER));
+    reduced[0].effective &=
+        ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH) | (1u << CAP_FOWNER));
     syscall(SYS_capset, &header_, reduced);
   }
   ~WithoutFileOverride() { syscall(SYS_capset, &header_, saved_); }
@@ -288,7 +288,10 @@ TEST(PageStartupTest, UnopenableFileIsSetAsideToo) {
 TEST(PageStartupTest, DamagedFileThatCannotBeMovedIsNeverOverwritten) {
   TempDir dir, home;
   HomeIn homeIn(home.Path());
-  std::string damaged("\x02\x05\x06\x01" "a\x06\x00\x06\x00\x06", 10);
+  std::string damaged(
+      "\x02\x05\x06\x01"
+      "a\x06\x00\x06\x00\x06",
+      10);
   std::string kdx = dir.Write("piyonote2.kdx", damaged);
   ASSERT_EQ(0, chmod(dir.Path().c_str(), 0555));
   TPageFile file(kdx);

@@ -4,13 +4,13 @@
 #include <random>
 #include <string>
 
-#include "support/TempDir.h"
 #include "app/TypedValue.h"
 #include "platform/CodePage.h"
+#include "support/TempDir.h"
 
 namespace {
 
-const std::string kNihongo = "\x93\xfa\x96\x7b\x8c\xea";        // 日本語 in code page 932
+const std::string kNihongo = "\x93\xfa\x96\x7b\x8c\xea";  // 日本語 in code page 932
 const std::string kNihongoUtf8 = "\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e";
 
 // Bytes from a literal, NULs included.
@@ -125,7 +125,8 @@ TEST(TypedValueTest, JapaneseTextRoundTripsToTheSameBytes) {
 }
 
 TEST(TypedValueTest, ReaderTakesAllFourStringForms) {
-  EXPECT_EQ("abc", ReadString("\x06\x03" "abc"));
+  EXPECT_EQ("abc", ReadString("\x06\x03"
+                              "abc"));
   EXPECT_EQ("abc", ReadString("\x0c" + Le32(3) + "abc"));
   EXPECT_EQ(kNihongo, ReadString("\x14" + Le32(9) + kNihongoUtf8));
   EXPECT_EQ(kNihongo, ReadString("\x12" + Le32(3) + std::string("\xe5\x65\x2c\x67\x9e\x8a", 6)));
@@ -137,8 +138,13 @@ TEST(TypedValueTest, ReaderTakesAllFourStringForms) {
 
 TEST(TypedValueTest, UnrepresentableCharactersBecomeTheReplacement) {
   // A lone surrogate in UTF-16 and a broken UTF-8 sequence each become one '?'.
-  EXPECT_EQ("a?b", ReadString("\x12" + Le32(3) + std::string("a\0\x00\xd8" "b\0", 6)));
-  EXPECT_EQ("a?b", ReadString("\x14" + Le32(3) + "a\xff" "b"));
+  EXPECT_EQ("a?b", ReadString("\x12" + Le32(3) +
+                              std::string("a\0\x00\xd8"
+                                          "b\0",
+                                          6)));
+  EXPECT_EQ("a?b", ReadString("\x14" + Le32(3) +
+                              "a\xff"
+                              "b"));
   // A character with no code page 932 form (U+00E9) too.
   EXPECT_EQ("?", ReadString("\x14" + Le32(2) + "\xc3\xa9"));
 }
@@ -169,9 +175,14 @@ TEST(TypedValueTest, WrongTagsAndShortDataRaise) {
   EXPECT_THROW(ReadString(B("\x02\x00")), EPageFileError);   // a number where a string belongs
   EXPECT_THROW(ReadInteger(""), EPageFileError);
   EXPECT_THROW(ReadInteger(B("\x04\x01\x00")), EPageFileError);
-  EXPECT_THROW(ReadString("\x06\x05" "abcd"), EPageFileError);
+  EXPECT_THROW(ReadString("\x06\x05"
+                          "abcd"),
+               EPageFileError);
   EXPECT_THROW(ReadString(B("\x0c\x05\x00")), EPageFileError);
-  EXPECT_THROW(ReadString(std::string("\x12\x02\x00\x00\x00" "a\0b", 8)), EPageFileError);
+  EXPECT_THROW(ReadString(std::string("\x12\x02\x00\x00\x00"
+                                      "a\0b",
+                                      8)),
+               EPageFileError);
   EXPECT_THROW(ReadString("\x14" + Le32(0xFFFFFFFF) + "abc"), EPageFileError);  // negative
   EXPECT_THROW(ReadString("\x0c" + Le32(0x80000000) + "abc"), EPageFileError);
   for (int tag : {0x00, 0x01, 0x05, 0x07, 0x0b, 0x0d, 0x13, 0x15, 0xff})
@@ -188,9 +199,9 @@ TEST(TypedValueTest, HugeLengthFieldsFailBeforeAllocating) {
 TEST(TypedValueTest, RoundTripTableAgreesWithConvertingTwice) {
   // Random text from bytes that matter: ASCII, lead bytes, trail bytes, half-width kana,
   // bytes outside code page 932, rows with duplicates and gaps.
-  const unsigned char pool[] = {'a', '\\', 0x00, 0x40, 0x7f, 0x80, 0x81, 0x82, 0x84, 0x85, 0x87,
-                                0x88, 0x9f, 0xa0, 0xa1, 0xb1, 0xdf, 0xe0, 0xea, 0xeb, 0xed,
-                                0xee, 0xef, 0xf0, 0xfa, 0xfc, 0xfd, 0xff, 0x5c, 0x90, 0x9e};
+  const unsigned char pool[] = {'a',  '\\', 0x00, 0x40, 0x7f, 0x80, 0x81, 0x82, 0x84, 0x85, 0x87,
+                                0x88, 0x9f, 0xa0, 0xa1, 0xb1, 0xdf, 0xe0, 0xea, 0xeb, 0xed, 0xee,
+                                0xef, 0xf0, 0xfa, 0xfc, 0xfd, 0xff, 0x5c, 0x90, 0x9e};
   std::mt19937 rng(11);
   int survived = 0;
   for (int round = 0; round < 20000; ++round) {
