@@ -60,9 +60,11 @@ class TPageFile {
   TPageLoadResult LoadAtStartup(TDataList& pages, const std::string& firstCaption = "Page&0");
 
   // Writes `pages` over the page file with an atomic replace. On failure the old file stays
-  // byte for byte and the pages go to "<page file>.recovery-YYYYMMDD-HHMMSS" when that can
-  // be written. When start-up could not set a damaged page file aside, the page file is not
-  // replaced and the pages go to the recovery file instead. Never raises for file trouble.
+  // byte for byte and the pages go to "<page file>.recovery-YYYYMMDD-HHMMSS" beside it, or
+  // to a file of that name in $HOME when the page file's folder cannot be written. When
+  // start-up could not set a damaged page file aside, the page file is not replaced and the
+  // pages go to the recovery file instead. May be called again (a save at session end
+  // followed by the normal one). Never raises for file trouble.
   TPageSaveResult SaveAtShutdown(const TDataList& pages);
 
   // Fixes the clock used for the names of set-aside and recovery files (tests).
