@@ -3,6 +3,10 @@
 #include <QAction>
 #include <QKeySequence>
 
+// The images are compiled into this static library, whose resource object the linker drops
+// unless something refers to it.
+static void InitResources() { Q_INIT_RESOURCE(resources); }
+
 QString GetShortHint(const QString& hint) {
   qsizetype bar = hint.indexOf('|');
   return bar < 0 ? hint : hint.left(bar);
@@ -14,6 +18,7 @@ QString GetLongHint(const QString& hint) {
 }
 
 TImageList::TImageList() {
+  InitResources();
   icons_.reserve(kCount);
   for (int i = 0; i < kCount; ++i) icons_.emplace_back(Path(i));
 }

@@ -52,6 +52,7 @@ void TEditorPane::SetText(const std::string& text) {
 void TEditorPane::ClearUndo() {
   edit_->document()->clearUndoRedoStacks();
   edit_->document()->setModified(false);
+  if (OnChangeModify) OnChangeModify(false);
   if (OnChangeRedoMode) OnChangeRedoMode(false);
 }
 

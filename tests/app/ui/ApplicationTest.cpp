@@ -1,0 +1,82 @@
+// The application object: title, message and input boxes and file dialogs answered by a script.
+#include <QWidget>
+#include <gtest/gtest.h>
+#include <stdexcept>
+
+#include "app/ui/Application.h"
+
+TEST(ApplicationTest, InputBoxGivesThePresetBackOnCancel) {
+  auto dialogs = std::make_unique<TScriptedDialogs>();
+  TScriptedDialogs& script = *dialogs;
+  TApplication app(std::move(dialogs));
+  script.AnswerInput(std::nullopt);
+  script.AnswerInput(QString("new"));
+  EXPECT_EQ(app.InputBox("c", "p", "old"), "old");
+  EXPECT_EQ(app.InputBox("c", "p", "old"), "new");
+  EXPECT_EQ(app.InputBox("c", "p", "old"), "old");  // unscripted: cancelled
+  EXPECT_EQ(script.Unexpected, 1);
+  ASSERT_EQ(script.Inputs.size(), 3u);
+  EXPECT_EQ(script.Inputs[1].Value, "old");  // logged as asked
+}
+
+TEST(ApplicationTest, MessageBoxesAnswerTheirFirstButtonUnlessScripted) {
+  auto dialogs = std::make_unique<TScriptedDialogs>();
+  TScriptedDialogs& script = *dialogs;
+  TApplication app(std::move(dialogs));
+  EXPECT_EQ(app.MessageDlg("q", TMsgDlgType::mtConfirmation, mbYes | mbNo | mbAbort | mbAll),
+            mrYes);
+  script.AnswerMessage(mrAll);
+  EXPECT_EQ(app.MessageDlg("q", TMsgDlgType::mtConfirmation, mbYes | mbNo | mbAbort | mbAll),
+            mrAll);
+  app.ShowException(std::runtime_error("boom"));
+  ASSERT_EQ(script.Messages.size(), 3u);
+  EXPECT_EQ(script.Messages[2].Text, "boom");
+  EXPECT_EQ(script.Messages[2].Type, TMsgDlgType::mtError);
+  EXPECT_EQ(script.Unexpected, 0);
+}
+
+TEST(ApplicationTest, SavedNamesGetTheDefaultExtensionOnlyWhenTheyHaveNone) {
+  auto dialogs = std::make_unique<TScriptedDialogs>();
+  TScriptedDialogs& script = *dialogs;
+  TApplication app(std::move(dialogs));
+  TFileDialogRequest save;
+  save.Save = true;
+  save.DefaultExt = "txt";
+  script.AnswerFile(QString("/d/a"));
+  script.AnswerFile(QString("/d/a.htm"));
+  ASSERT_TRUE(app.FileDialog(save));
+  EXPECT_EQ(save.FileName, "/d/a.txt");
+  ASSERT_TRUE(app.FileDialog(save));
+  EXPECT_EQ(save.FileName, "/d/a.htm");
+  TFileDialogRequest open;
+  open.DefaultExt = "txt";
+  script.AnswerFile(QString("/d/b"));
+  ASSERT_TRUE(app.FileDialog(open));
+  EXPECT_EQ(open.FileName, "/d/b");
+}
+
+TEST(ApplicationTest, FiltersBecomeQtNameFiltersThatMatchNamesWithoutDots) {
+  EXPECT_EQ(QtNameFilters(QString::fromUtf8(
+                "すべてのファイル(*.*)|*.*|テキストファイル(*.txt)|*.txt")),
+            (QStringList{QString::fromUtf8("すべてのファイル (*)"),
+                         QString::fromUtf8("テキストファイル (*.txt)")}));
+  EXPECT_EQ(QtNameFilters("Web|*.htm;*.html"), QStringList{"Web (*.htm *.html)"});
+  EXPECT_EQ(QtNameFilters(""), QStringList{});
+}
+
+TEST(ApplicationTest, WindowsAreDestroyedLastFirstAndTheObjectIsReleased) {
+  {
+    TApplication app;
+    EXPECT_EQ(Application, &app);
+    QStringList order;
+    for (const char* name : {"a", "b", "c"}) {
+      auto* w = new QWidget;
+      w->setObjectName(name);
+      QObject::connect(w, &QObject::destroyed, [&order, name] { order << name; });
+      app.AddForm(w);
+    }
+    app.DestroyForms();
+    EXPECT_EQ(order, (QStringList{"c", "b", "a"}));
+  }
+  EXPECT_EQ(Application, nullptr);
+}
