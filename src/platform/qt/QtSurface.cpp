@@ -2,7 +2,10 @@
 
 #include <QFontDatabase>
 #include <QGlyphRun>
-#include <QVarLengthArray>
+#include <QPainter>
+#include <cstring>
+#include <unordered_map>
+#include <vector>
 #include <algorithm>
 #include <cmath>
 
@@ -63,6 +66,12 @@ struct QtSurface::Face {
     quint32 glyph = 0;
     quint8 face = 0;  // 0 primary, 1 fallback, 2 nothing to draw
     float dx = 0;     // glyph offset inside its cell (centring on the grid)
+    int index = 0;    // byte, or lead byte * 256 + trail byte: where its cells are kept
+  };
+  // Glyph cells already drawn in one text colour on one background, by CharInfo::index.
+  struct Colours {
+    TColor fg = 0, bg = 0;
+    std::unordered_map<int, QImage> cells;
   };
 
   QFont font;
@@ -71,12 +80,19 @@ struct QtSurface::Face {
   bool grid = false;  // fixed pitch: every byte is one half-width cell
   int pixelSize = 0, height = 0, ascent = 0, half = 0, full = 0;
   int underlinePos = 0, underlineThickness = 1;
+  quint32 spaceGlyph = 0;  // blank: nothing to draw over the background
   CharInfo single[256];
   std::unique_ptr<CharInfo[]> pages[256];  // double bytes, by lead byte, made on first use
+  std::vector<std::unique_ptr<Colours>> colours;
+
+  const QImage& Cell(const CharInfo& ci, TColor fg, TColor bg, qreal dpr);
 
   const CharInfo& Single(unsigned char b) {
     CharInfo& ci = single[b];
-    if (ci.width < 0) Fill(ci, SingleByteChar(b), false);
+    if (ci.width < 0) {
+      ci.index = b;
+      Fill(ci, SingleByteChar(b), false);
+    }
     return ci;
   }
 
@@ -85,6 +101,7 @@ struct QtSurface::Face {
     if (!page) page.reset(new CharInfo[256]);
     CharInfo& ci = page[trail];
     if (ci.width < 0) {
+      ci.index = lead * 256 + trail;
       const char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
       std::u16string u = CodePage::ToUtf16(std::string_view(bytes, 2));
       Fill(ci, u.empty() ? CodePage::kUnicodeDefaultChar : u[0], true);
@@ -131,32 +148,26 @@ const QStringList& QtSurface::JapaneseFallbacks() {
 
 QtSurface::QtSurface() = default;
 
-QtSurface::~QtSurface() { End(); }
+QtSurface::~QtSurface() = default;
 
 void QtSurface::SetTarget(QImage* image, std::function<void(const QRect&)> touched) {
-  End();
   image_ = image;
   touched_ = std::move(touched);
-}
-
-bool QtSurface::Begin() {
-  if (painter_.isActive()) return true;
-  if (image_ == nullptr || image_->isNull()) return false;
-  if (!painter_.begin(image_)) return false;
-  painter_.setRenderHint(QPainter::Antialiasing, false);
-  painter_.setRenderHint(QPainter::TextAntialiasing, true);
-  return true;
-}
-
-void QtSurface::End() {
-  if (painter_.isActive()) painter_.end();
 }
 
 void QtSurface::Touched(const QRect& r) {
   if (touched_ && !r.isEmpty()) touched_(r);
 }
 
-QRect QtSurface::Clip(const QRect& r) const { return hasClip_ ? r.intersected(clip_) : r; }
+QRect QtSurface::Clip(const QRect& r) const {
+  QRect out = hasClip_ ? r.intersected(clip_) : r;
+  if (image_ != nullptr) {
+    qreal dpr = image_->devicePixelRatio();
+    out = out.intersected(QRect(0, 0, static_cast<int>(std::ceil(image_->width() / dpr)),
+                                static_cast<int>(std::ceil(image_->height() / dpr))));
+  }
+  return out;
+}
 
 void QtSurface::SetClipRect(const TRect* rect) {
   hasClip_ = rect != nullptr;
@@ -236,6 +247,12 @@ void QtSurface::SelectFont(const TFontSpec& spec) {
     }
   }
   f->pixelSize = chosen;
+  {
+    QChar space(u' ');
+    int n = 1;
+    QRawFont r = QRawFont::fromFont(makeFont(family, chosen));
+    r.glyphIndexesForChars(&space, 1, &f->spaceGlyph, &n);
+  }
   f->font = makeFont(family, chosen);
   f->primary = QRawFont::fromFont(f->font);
   if (hasFallback) {
@@ -296,13 +313,88 @@ TSize QtSurface::TextExtent(std::string_view s) { return TSize{TextWidth(s), Cur
 void QtSurface::SetTextColor(TColor c) { text_ = ColorToRGB(c); }
 void QtSurface::SetBkColor(TColor c) { bk_ = ColorToRGB(c); }
 
-void QtSurface::Glyphs(Face& f, std::string_view s, int x, int y, const QRect& clip) {
-  QVarLengthArray<quint32, 256> glyphs[2];
-  QVarLengthArray<QPointF, 256> positions[2];
+// Device pixels: logical edges are scaled and floored, so rectangles that touch in logical
+// pixels touch in device pixels too, whatever the ratio.
+QRect QtSurface::Device(const QRect& logical) const {
+  qreal dpr = image_->devicePixelRatio();
+  if (dpr == 1) return logical.intersected(image_->rect());
+  auto d = [dpr](int v) { return static_cast<int>(std::floor(v * dpr)); };
+  QRect r(QPoint(d(logical.left()), d(logical.top())),
+          QPoint(d(logical.right() + 1) - 1, d(logical.bottom() + 1) - 1));
+  return r.intersected(image_->rect());
+}
+
+void QtSurface::FillDevice(const QRect& logical, TColor c) {
+  QRect r = Device(logical);
+  if (r.isEmpty()) return;
+  const quint32 pixel = 0xFF000000u | (static_cast<quint32>(GetRValue(c)) << 16) |
+                        (static_cast<quint32>(GetGValue(c)) << 8) |
+                        static_cast<quint32>(GetBValue(c));
+  uchar* bits = image_->bits();
+  const qsizetype stride = image_->bytesPerLine();
+  for (int y = r.top(); y <= r.bottom(); ++y) {
+    auto* row = reinterpret_cast<quint32*>(bits + y * stride);
+    std::fill(row + r.left(), row + r.right() + 1, pixel);
+  }
+}
+
+const QImage& QtSurface::Face::Cell(const CharInfo& ci, TColor fg, TColor bg, qreal dpr) {
+  // A few colour pairs are in use at a time (text, selection, quotes, links, marks).
+  Colours* pair = nullptr;
+  for (auto& c : colours)
+    if (c->fg == fg && c->bg == bg) pair = c.get();
+  if (pair == nullptr) {
+    if (colours.size() >= 16) colours.erase(colours.begin());
+    colours.push_back(std::make_unique<Colours>());
+    pair = colours.back().get();
+    pair->fg = fg;
+    pair->bg = bg;
+  }
+  QImage& cell = pair->cells[ci.index];
+  if (!cell.isNull() && cell.devicePixelRatio() == dpr) return cell;
+  cell = QImage(static_cast<int>(std::ceil(ci.width * dpr)), static_cast<int>(std::ceil(height * dpr)),
+                QImage::Format_RGB32);
+  cell.setDevicePixelRatio(dpr);
+  cell.fill(ToQColor(bg));
+  QPainter p(&cell);
+  p.setPen(ToQColor(fg));
+  QGlyphRun run;
+  run.setRawFont(ci.face == 0 ? primary : fallback);
+  quint32 glyph = ci.glyph;
+  QPointF at(ci.dx, ascent);
+  run.setRawData(&glyph, &at, 1);
+  p.drawGlyphRun(QPointF(0, 0), run);
+  return cell;
+}
+
+void QtSurface::BlitCell(const QImage& cell, int x, int y, const QRect& deviceClip) {
+  qreal dpr = image_->devicePixelRatio();
+  const int left = dpr == 1 ? x : static_cast<int>(std::floor(x * dpr));
+  const int top = dpr == 1 ? y : static_cast<int>(std::floor(y * dpr));
+  QRect area = QRect(left, top, cell.width(), cell.height()).intersected(deviceClip);
+  if (area.isEmpty()) return;
+  const uchar* from = cell.constBits() + (area.top() - top) * cell.bytesPerLine() +
+                      (area.left() - left) * 4;
+  uchar* to = image_->bits() + area.top() * image_->bytesPerLine() + area.left() * 4;
+  const size_t bytes = static_cast<size_t>(area.width()) * 4;
+  for (int row = 0; row < area.height(); ++row) {
+    std::memcpy(to, from, bytes);
+    from += cell.bytesPerLine();
+    to += image_->bytesPerLine();
+  }
+}
+
+void QtSurface::TextOut(int x, int y, const TRect& rect, std::string_view s) {
+  if (image_ == nullptr) return;
+  QRect clip = Clip(ToQRect(rect));
+  if (clip.isEmpty()) return;
+  Face& f = Current();
+  const qreal dpr = image_->devicePixelRatio();
+  FillDevice(clip, bk_);
+  const QRect deviceClip = Device(clip);
   const size_t n = s.size();
-  const qreal baseline = y + f.ascent;
   int cx = x;
-  for (size_t i = 0; i < n;) {
+  for (size_t i = 0; i < n && cx <= clip.right();) {
     unsigned char b = static_cast<unsigned char>(s[i]);
     const Face::CharInfo* ci;
     if (CodePage::IsDBCSLeadByte(b) && i + 1 < n) {
@@ -312,56 +404,37 @@ void QtSurface::Glyphs(Face& f, std::string_view s, int x, int y, const QRect& c
       ci = &f.Single(b);
       ++i;
     }
-    if (cx > clip.right()) break;
-    if (ci->face != 2 && cx + ci->width >= clip.left()) {
-      glyphs[ci->face].append(ci->glyph);
-      positions[ci->face].append(QPointF(cx + ci->dx, baseline));
+    bool blank = ci->face == 2 || (ci->face == 0 && ci->glyph == f.spaceGlyph);
+    if (!blank && cx + ci->width > clip.left()) {
+      BlitCell(f.Cell(*ci, text_, bk_, dpr), cx, y, deviceClip);
     }
     cx += ci->width;
   }
-  for (int k = 0; k < 2; ++k) {
-    if (glyphs[k].isEmpty()) continue;
-    QGlyphRun run;
-    run.setRawFont(k == 0 ? f.primary : f.fallback);
-    run.setRawData(glyphs[k].constData(), positions[k].constData(), glyphs[k].size());
-    painter_.drawGlyphRun(QPointF(0, 0), run);
+  if (spec_.Underline && cx > x) {
+    FillDevice(QRect(x, y + f.underlinePos, cx - x, f.underlineThickness).intersected(clip),
+               text_);
   }
-  if (spec_.Underline) {
-    painter_.fillRect(QRect(x, y + f.underlinePos, cx - x, f.underlineThickness),
-                      ToQColor(text_));
-  }
-}
-
-void QtSurface::TextOut(int x, int y, const TRect& rect, std::string_view s) {
-  QRect clip = Clip(ToQRect(rect));
-  if (clip.isEmpty() || !Begin()) return;
-  Face& f = Current();
-  painter_.fillRect(clip, ToQColor(bk_));
-  painter_.save();
-  painter_.setClipRect(clip);
-  painter_.setPen(ToQColor(text_));
-  Glyphs(f, s, x, y, clip);
-  painter_.restore();
   Touched(clip);
 }
 
 void QtSurface::FillRect(const TRect& rect, TColor c) {
+  if (image_ == nullptr) return;
   QRect r = Clip(ToQRect(rect));
-  if (r.isEmpty() || !Begin()) return;
-  painter_.fillRect(r, ToQColor(c));
+  if (r.isEmpty()) return;
+  FillDevice(r, ColorToRGB(c));
   Touched(r);
 }
 
 void QtSurface::Line(int x1, int y1, int x2, int y2, TColor c) {
-  if ((x1 == x2 && y1 == y2) || !Begin()) return;
-  QColor color = ToQColor(c);
+  if (image_ == nullptr || (x1 == x2 && y1 == y2)) return;
+  TColor rgb = ColorToRGB(c);
   if (x1 == x2 || y1 == y2) {
     // Straight lines as one rectangle; the end point is not drawn, as LineTo does.
     QRect r = x1 == x2 ? QRect(x1, std::min(y1, y2 + 1), 1, std::abs(y2 - y1))
                        : QRect(std::min(x1, x2 + 1), y1, std::abs(x2 - x1), 1);
     r = Clip(r);
     if (r.isEmpty()) return;
-    painter_.fillRect(r, color);
+    FillDevice(r, rgb);
     Touched(r);
     return;
   }
@@ -374,7 +447,7 @@ void QtSurface::Line(int x1, int y1, int x2, int y2, TColor c) {
   while (!(x == x2 && y == y2)) {
     QRect px = Clip(QRect(x, y, 1, 1));
     if (!px.isEmpty()) {
-      painter_.fillRect(px, color);
+      FillDevice(px, rgb);
       box |= px;
     }
     int e2 = 2 * err;
@@ -391,9 +464,10 @@ void QtSurface::Line(int x1, int y1, int x2, int y2, TColor c) {
 }
 
 void QtSurface::SetPixel(int x, int y, TColor c) {
+  if (image_ == nullptr) return;
   QRect r = Clip(QRect(x, y, 1, 1));
-  if (r.isEmpty() || !Begin()) return;
-  painter_.fillRect(r, ToQColor(c));
+  if (r.isEmpty()) return;
+  FillDevice(r, ColorToRGB(c));
   Touched(r);
 }
 

@@ -1,6 +1,8 @@
-// The Qt Surface: draws with a QPainter on the host's persistent backing image and reports
-// every touched rectangle, so the screen gets only those. Widths come from per-character
-// caches; a fixed-pitch face is laid on a grid of half-width cells (two per double byte).
+// The Qt Surface: draws on the host's persistent backing image and reports every touched
+// rectangle, so the screen gets only those. Widths come from per-character caches; a
+// fixed-pitch face is laid on a grid of half-width cells (two per double byte). Glyphs are
+// drawn once per colour pair into cells that later draws copy, because antialiased glyph
+// drawing costs microseconds per character and a row is repainted on every keystroke.
 #pragma once
 #include <QColor>
 #include <QFont>
@@ -20,10 +22,9 @@ class QtSurface : public Surface {
   QtSurface();
   ~QtSurface() override;
 
-  // The image to draw on (not owned) and who hears about touched rectangles (logical px).
+  // The image to draw on (not owned, Format_RGB32, any device pixel ratio) and who hears
+  // about touched rectangles (logical pixels).
   void SetTarget(QImage* image, std::function<void(const QRect&)> touched);
-  // Closes the painter on the image; the host calls it before it reads or resizes the image.
-  void End();
 
   void SelectFont(const TFontSpec& font) override;
   const TFontSpec& Font() const override { return spec_; }
@@ -55,10 +56,11 @@ class QtSurface : public Surface {
  private:
   struct Face;
   Face& Current();
-  bool Begin();
   void Touched(const QRect& r);
   QRect Clip(const QRect& r) const;
-  void Glyphs(Face& f, std::string_view s, int x, int y, const QRect& clip);
+  QRect Device(const QRect& logical) const;
+  void FillDevice(const QRect& logical, TColor rgb);
+  void BlitCell(const QImage& cell, int x, int y, const QRect& deviceClip);
 
   TFontSpec spec_;
   TColor text_ = 0, bk_ = 0xFFFFFF;
@@ -66,7 +68,6 @@ class QtSurface : public Surface {
   QRect clip_;
   QImage* image_ = nullptr;
   std::function<void(const QRect&)> touched_;
-  QPainter painter_;
   std::map<std::tuple<std::string, int, bool, bool>, std::unique_ptr<Face>> faces_;
   Face* face_ = nullptr;
 };

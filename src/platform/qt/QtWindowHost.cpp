@@ -121,7 +121,6 @@ QtWindowHost::QtWindowHost(QWidget* parent)
 
 QtWindowHost::~QtWindowHost() {
   if (control_ != nullptr && handle_ != 0) control_->DestroyHandle();
-  surface_.End();
 }
 
 void QtWindowHost::Attach(TCustomControl* control) {
@@ -129,10 +128,7 @@ void QtWindowHost::Attach(TCustomControl* control) {
   control->Attach(this, &surface_);
 }
 
-const QImage& QtWindowHost::BackingImage() {
-  surface_.End();
-  return image_;
-}
+const QImage& QtWindowHost::BackingImage() const { return image_; }
 
 LRESULT QtWindowHost::Send(unsigned msg, WPARAM wParam, LPARAM lParam) {
   if (control_ == nullptr || handle_ == 0) return 0;
@@ -232,7 +228,6 @@ void QtWindowHost::EnsureImage() {
   QSize device(static_cast<int>(std::ceil(logical.width() * dpr)),
                static_cast<int>(std::ceil(logical.height() * dpr)));
   if (!image_.isNull() && image_.size() == device && dpr == dpr_) return;
-  surface_.End();
   QImage next(device, QImage::Format_RGB32);
   next.setDevicePixelRatio(dpr);
   next.fill(Qt::white);
@@ -280,11 +275,9 @@ void QtWindowHost::ScrollWindow(int dx, int dy, const TRect* rect) {
   QRect client = viewport()->rect();
   QRect r = rect ? ToQRect(*rect).intersected(client) : client;
   if (r.isEmpty() || (dx == 0 && dy == 0)) return;
-  surface_.End();
-  // QImage::scroll works in device pixels and keeps what lies outside the rectangle.
-  QRect device(static_cast<int>(std::floor(r.x() * dpr_)), static_cast<int>(std::floor(r.y() * dpr_)),
-               static_cast<int>(std::ceil(r.width() * dpr_)),
-               static_cast<int>(std::ceil(r.height() * dpr_)));
+  // Device edges floored as the surface floors them, so the moved area meets its drawing.
+  auto d = [this](int v) { return static_cast<int>(std::floor(v * dpr_)); };
+  QRect device(QPoint(d(r.left()), d(r.top())), QPoint(d(r.right() + 1) - 1, d(r.bottom() + 1) - 1));
   MoveImagePixels(image_, device, static_cast<int>(std::lround(dx * dpr_)),
                   static_cast<int>(std::lround(dy * dpr_)));
   viewport()->update(r);
@@ -299,7 +292,6 @@ void QtWindowHost::paintEvent(QPaintEvent* e) {
   inPaint_ = true;
   ProcessPendingPaint();
   inPaint_ = false;
-  surface_.End();
   QPainter p(viewport());
   for (const QRect& r : e->region()) {
     p.drawImage(QRectF(r), image_,

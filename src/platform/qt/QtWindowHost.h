@@ -28,7 +28,7 @@ class QtWindowHost : public QAbstractScrollArea, public WindowHost {
   TCustomControl* Control() const { return control_; }
   QtSurface& Canvas() { return surface_; }
   // The backing image (device pixels, with its device pixel ratio set).
-  const QImage& BackingImage();
+  const QImage& BackingImage() const;
   QtInputMethod& InputMethod() { return ime_; }
   // Sends a message to the control when its window exists; 0 otherwise.
   LRESULT Send(unsigned msg, WPARAM wParam = 0, LPARAM lParam = 0);

@@ -20,10 +20,7 @@ struct Canvas {
     surface.SetTarget(&image, [this](const QRect& r) { touched.push_back(r); });
     surface.SelectFont(TFontSpec{"FixedSys", 19, false, false, false, clBlack});
   }
-  QImage Done() {
-    surface.End();
-    return image;
-  }
+  QImage Done() { return image; }
 };
 
 // Pixels in the rectangle that are not the given colour.
@@ -161,6 +158,61 @@ TEST(QtSurface, FontsAreCachedPerCellHeightAndStyle) {
   c.surface.SelectFont(TFontSpec{"FixedSys", 19, false, false, false, clRed});
   EXPECT_EQ(small, c.surface.FacePixelSize());
   EXPECT_EQ(clRed, c.surface.TextColor());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(QtSurface, GlyphCellsAreKeptPerColourPair) {
+  Canvas c;
+  const int w = c.surface.TextWidth("M");
+  c.surface.SetTextColor(clBlack);
+  c.surface.SetBkColor(clWhite);
+  c.surface.TextOut(0, 0, TRect{0, 0, w, 19}, "M");
+  c.surface.SetTextColor(clWhite);
+  c.surface.SetBkColor(clBlack);
+  c.surface.TextOut(0, 20, TRect{0, 20, w, 39}, "M");
+  c.surface.SetTextColor(clBlack);
+  c.surface.SetBkColor(clWhite);
+  c.surface.TextOut(0, 40, TRect{0, 40, w, 59}, "M");
+  QImage img = c.Done();
+  int ink = 0;
+  for (int y = 0; y < 19; ++y)
+    for (int x = 0; x < w; ++x) {
+      QRgb first = img.pixel(x, y), inverted = img.pixel(x, y + 20), again = img.pixel(x, y + 40);
+      EXPECT_EQ(first, again);
+      // Black on white and white on black put their ink in the same places (edges blend
+      // differently, so only clear ink and clear background are compared).
+      if (qGray(first) < 64) {
+        EXPECT_GT(qGray(inverted), 160) << x << "," << y;
+      }
+      if (qGray(first) > 250) {
+        EXPECT_LT(qGray(inverted), 32) << x << "," << y;
+      }
+      if (qGray(first) < 64) ++ink;
+    }
+  EXPECT_GT(ink, 10);
+}
+
+TEST(QtSurface, DrawsInDevicePixelsOnAScaledImage) {
+  QImage image(200, 120, QImage::Format_RGB32);
+  image.setDevicePixelRatio(2);
+  image.fill(Qt::white);
+  QtSurface surface;
+  std::vector<QRect> touched;
+  surface.SetTarget(&image, [&](const QRect& r) { touched.push_back(r); });
+  surface.SelectFont(TFontSpec{"FixedSys", 19, false, false, false, clBlack});
+  surface.FillRect(TRect{10, 10, 20, 15}, clRed);
+  EXPECT_EQ(QColor(255, 0, 0).rgb(), image.pixel(20, 20));
+  EXPECT_EQ(QColor(255, 0, 0).rgb(), image.pixel(39, 29));
+  EXPECT_EQ(QColor(255, 255, 255).rgb(), image.pixel(40, 30));
+  EXPECT_EQ(QRect(10, 10, 10, 5), touched.back());  // reported in logical pixels
+  surface.SetBkColor(clWhite);
+  surface.TextOut(0, 30, TRect{0, 30, 100, 49}, "\x8a\xbf");  // 漢
+  const int full = surface.TextWidth("\x8a\xbf");
+  EXPECT_GT(CountNot(image, QRect(0, 60, 2 * full, 38), 0xFFFFFF), 40);
+  EXPECT_EQ(0, CountNot(image, QRect(2 * full + 1, 60, 200, 38), 0xFFFFFF));
 }
 
 }  // namespace
