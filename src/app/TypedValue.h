@@ -3,7 +3,7 @@
 //   strings:  0x06 len8 + bytes, 0x0C len32 + bytes, 0x14 len32 + UTF-8,
 //             and on reading also 0x12 units32 + UTF-16LE.
 // Strings are code page 932 inside the program; anything outside 7-bit ASCII is stored as
-// UTF-8 and converted back on reading.
+// UTF-8 and converted back on reading, unless UTF-8 would not give the same bytes back.
 #pragma once
 #include <cstddef>
 #include <cstdint>
