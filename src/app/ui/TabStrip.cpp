@@ -259,7 +259,8 @@ void TTabStrip::paintEvent(QPaintEvent*) {
     QStyleOptionTab opt;
     opt.initFrom(this);
     opt.rect = r;
-    opt.text = captions_[i];
+    // Shown as the text without its mnemonic mark; tabs are reached by Alt+arrows, not Alt+key.
+    opt.text = ShownText(captions_[i]).replace('&', QStringLiteral("&&"));
     opt.shape = QTabBar::RoundedNorth;
     opt.state &= ~QStyle::State_HasFocus;
     if (i == tabIndex_) opt.state |= QStyle::State_Selected;
