@@ -126,7 +126,6 @@ class TCustomControl : public TObject {
 
   // --- the framework's published bits
   TPopupMenu* PopupMenu = nullptr;
-  bool Enabled = true;
 
   TNotifyEvent OnClick, OnDblClick, OnEnter, OnExit;
   TMouseEvent OnMouseDown, OnMouseUp;

@@ -138,6 +138,7 @@ TEST_F(Lifetime, SizeChangesReachTheControl) {
   host.SetClientSize(100, 50);
   EXPECT_EQ((std::vector<std::string>{"size 100x50"}), control.log);
   EXPECT_EQ(100, control.ClientWidth());
+  EXPECT_EQ((TRect{0, 0, 100, 50}), host.InvalidRect());
 }
 
 TEST_F(Painting, InvalidAreasAddUpAndOnePaintClipsToThem) {

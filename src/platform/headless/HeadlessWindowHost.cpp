@@ -173,7 +173,10 @@ LRESULT HeadlessWindowHost::Send(unsigned msg, WPARAM wParam, LPARAM lParam) {
 void HeadlessWindowHost::SetClientSize(int width, int height) {
   clientWidth_ = width;
   clientHeight_ = height;
-  if (handle_ != 0) Send(WM_SIZE, 0, static_cast<LPARAM>(MakeLong(width, height)));
+  if (handle_ == 0) return;
+  // The window class redraws wholly on a size change, as the Qt host does.
+  Invalidate(nullptr, true);
+  Send(WM_SIZE, 0, static_cast<LPARAM>(MakeLong(width, height)));
 }
 
 void HeadlessWindowHost::SetKeyDown(unsigned vk, bool down) {

@@ -83,7 +83,8 @@ class HeadlessWindowHost : public WindowHost {
 
   // --- the test plays the user and the system
   LRESULT Send(unsigned msg, WPARAM wParam = 0, LPARAM lParam = 0);
-  // Resizes the client (the window grows by its scroll bars); WM_SIZE when the window exists.
+  // Resizes the client (the window grows by its scroll bars); when the window exists, the
+  // whole client becomes invalid and WM_SIZE is sent.
   void SetClientSize(int width, int height);
   // Focus leaves the control: WM_KILLFOCUS.
   void KillFocus();
