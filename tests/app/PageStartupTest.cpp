@@ -184,7 +184,7 @@ TEST(PageStartupTest, BoundFileReplacesTheTextOnlyWhenNewerByDosTime) {
 TEST(PageStartupTest, BoundFileWithJapaneseNameIsFoundThroughItsUtf8Name) {
   TempDir dir;
   std::string utf8Name = dir.File("\xe6\x97\xa5\xe6\x9c\xac.txt");  // 日本.txt
-  TempDir::Read(dir.Write("\xe6\x97\xa5\xe6\x9c\xac.txt", "x"));
+  dir.Write("\xe6\x97\xa5\xe6\x9c\xac.txt", "x");
   std::string cp932Name = dir.Path() + "/\x93\xfa\x96\x7b.txt";
   TDataList stored;
   stored.Add("Page&0", cp932Name, "old");
