@@ -18,9 +18,10 @@ static int HitLenWithin(const TFenStrings& store, const TFenEdit::TSearchHit& hi
   return static_cast<int>(std::clamp<long long>(n, 0, hit.Len));
 }
 
+// Searches end before the end-of-text NULs: nothing is found or replaced in them.
 TRowPos TFenEdit::TextEndPos() const {
   TRow last = Store.Count() - 1;
-  return {static_cast<TByte>(Store.Get(last).size()), last};
+  return {static_cast<TByte>(Store.Get(last).size()) - 2, last};
 }
 
 // Positions kept between searches may be stale after edits: keep them inside the store.
@@ -239,7 +240,6 @@ void TFenEdit::FindStep(bool forward) {
 void TFenEdit::ReplaceRange(std::string_view text, TRowPos from, TRowPos to, bool repaint) {
   text = CutAtNul(text);
   TRowPos textEnd = TextEndPos();
-  textEnd.Byte -= 2;  // the end-of-text NULs are never replaced
   if (Before(to, from)) std::swap(from, to);
   from = ClampSearchPos(from);
   to = ClampSearchPos(to);
