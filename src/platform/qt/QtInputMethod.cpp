@@ -64,6 +64,19 @@ QRect QtInputMethod::PreeditRect() const {
   return QRect(point_.x, point_.y, m.horizontalAdvance(preedit_) + 2, cellHeight_ + 2);
 }
 
+void QtInputMethod::PaintPreedit(QPainter& painter) const {
+  if (preedit_.isEmpty()) return;
+  QRect r = PreeditRect();
+  QFontMetrics m(font_);
+  painter.save();
+  painter.fillRect(r, Qt::white);
+  painter.setFont(font_);
+  painter.setPen(Qt::black);
+  painter.drawText(QPoint(point_.x, point_.y + m.ascent()), preedit_);
+  painter.fillRect(QRect(r.left(), r.bottom() - 1, r.width(), 1), Qt::black);
+  painter.restore();
+}
+
 QVariant QtInputMethod::Query(Qt::InputMethodQuery query) const {
   switch (query) {
     case Qt::ImEnabled: return true;

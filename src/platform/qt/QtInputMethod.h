@@ -6,6 +6,7 @@
 #pragma once
 #include <QFont>
 #include <QInputMethodEvent>
+#include <QPainter>
 #include <QRect>
 #include <QString>
 #include <QVariant>
@@ -37,6 +38,8 @@ class QtInputMethod {
   const QString& Preedit() const { return preedit_; }
   // The area the preedit overlay covers now (for repainting it).
   QRect PreeditRect() const;
+  // Draws the composition string at the composition point, underlined, over the client.
+  void PaintPreedit(QPainter& painter) const;
   // Ends the composition as if cancelled (window destroyed).
   void Reset();
 

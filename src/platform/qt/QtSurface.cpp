@@ -471,16 +471,6 @@ void QtSurface::SetPixel(int x, int y, TColor c) {
   Touched(r);
 }
 
-void QtSurface::DrawOverlayText(QPainter& painter, int x, int y, const QString& text,
-                                QColor color) {
-  Face& f = Current();
-  painter.save();
-  painter.setFont(f.font);
-  painter.setPen(color);
-  painter.drawText(QPoint(x, y + f.ascent), text);
-  painter.restore();
-}
-
 QFont QtSurface::CurrentQFont() { return Current().font; }
 int QtSurface::FacePixelSize() { return Current().pixelSize; }
 QString QtSurface::FaceFamily() { return Current().primary.familyName(); }

@@ -7,7 +7,6 @@
 #include <QColor>
 #include <QFont>
 #include <QImage>
-#include <QPainter>
 #include <QRawFont>
 #include <QRect>
 #include <functional>
@@ -41,8 +40,6 @@ class QtSurface : public Surface {
   void SetPixel(int x, int y, TColor c) override;
   void SetClipRect(const TRect* rect) override;
 
-  // Draws UTF-16 text with the current font into any painter (the host's preedit overlay).
-  void DrawOverlayText(QPainter& painter, int x, int y, const QString& text, QColor color);
   // The QFont behind the current font (for the input method).
   QFont CurrentQFont();
   // Pixel size of the face chosen for the current cell height (for tests and the demo).

@@ -304,13 +304,7 @@ void QtWindowHost::paintEvent(QPaintEvent* e) {
     p.fillRect(caretDrawn_, Qt::white);
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
   }
-  if (!ime_.Preedit().isEmpty()) {
-    QRect pr = ime_.PreeditRect();
-    p.fillRect(pr, Qt::white);
-    TPoint at = ime_.CompositionPoint();
-    surface_.DrawOverlayText(p, at.x, at.y, ime_.Preedit(), Qt::black);
-    p.fillRect(QRect(pr.left(), pr.bottom() - 1, pr.width(), 1), Qt::black);
-  }
+  ime_.PaintPreedit(p);
 }
 
 void QtWindowHost::ViewportResized() {

@@ -8,6 +8,7 @@
 #include <QWheelEvent>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -225,9 +226,22 @@ TEST_F(QtHost, TabReachesTheControlOnlyWhenItWantsTabs) {
 TEST_F(QtHost, InputMethodEventsBecomeCompositionMessages) {
   Create();
   control.log.clear();
+  host.SetCompositionFont(TFontSpec{"FixedSys", 19, false, false, false, clBlack});
+  host.SetCompositionWindow(TPoint{100, 80});
   QInputMethodEvent preedit(QString::fromUtf8("にほん"), {});
   QApplication::sendEvent(&host, &preedit);
   EXPECT_TRUE(host.InputMethod().Composing());
+  // The composition string is drawn over the client, never into the control's image.
+  QImage shown = Screen();
+  int ink = 0;
+  for (int y = 80; y < 99; ++y)
+    for (int x = 100; x < 160; ++x)
+      if (qGray(shown.pixel(x, y)) < 128) ++ink;
+  EXPECT_GT(ink, 20);
+  EXPECT_EQ(QColor(255, 255, 255).rgb(), shown.pixel(99, 85));
+  EXPECT_EQ(0, std::count_if(host.BackingImage().constBits(),
+                             host.BackingImage().constBits() + host.BackingImage().sizeInBytes(),
+                             [](uchar b) { return b != 0xFF; }));
   EXPECT_EQ("\x82\xc9\x82\xd9\x82\xf1",
             CodePage::FromUtf16(std::u16string(
                 reinterpret_cast<const char16_t*>(host.InputMethod().Preedit().utf16()))));
@@ -239,8 +253,9 @@ TEST_F(QtHost, InputMethodEventsBecomeCompositionMessages) {
   EXPECT_EQ("\x93\xfa\x96\x7b", control.result);
   EXPECT_EQ("", host.GetCompositionString(GCS_RESULTSTR));
 
+  EXPECT_EQ(QColor(255, 255, 255).rgb(), Screen().pixel(110, 90));  // gone with the end
   host.SetCompositionWindow(TPoint{40, 50});
-  EXPECT_EQ(QRect(40, 50, 1, 16), host.inputMethodQuery(Qt::ImCursorRectangle).toRect());
+  EXPECT_EQ(QRect(40, 50, 1, 19), host.inputMethodQuery(Qt::ImCursorRectangle).toRect());
   host.SetImeOpenStatus(false);
   EXPECT_FALSE(host.GetImeOpenStatus());
   EXPECT_FALSE(host.inputMethodQuery(Qt::ImEnabled).toBool());
