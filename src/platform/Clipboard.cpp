@@ -15,7 +15,9 @@ MemoryClipboard& BuiltIn() {
 Clipboard* current = nullptr;
 }  // namespace
 
-Clipboard& CurrentClipboard() { return current ? *current : BuiltIn(); }
+Clipboard& CurrentClipboard() {
+  return current ? *current : BuiltIn();
+}
 
 Clipboard* SetCurrentClipboard(Clipboard* clipboard) {
   Clipboard* previous = &CurrentClipboard();

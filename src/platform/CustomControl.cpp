@@ -19,7 +19,9 @@ void TCustomControl::Attach(WindowHost* host, Surface* surface) {
   surface_ = surface;
 }
 
-void TCustomControl::CreateParams(TCreateParams& params) { params = TCreateParams{}; }
+void TCustomControl::CreateParams(TCreateParams& params) {
+  params = TCreateParams{};
+}
 
 void TCustomControl::CreateHandle() {
   if (host_ == nullptr || handle_ != 0) return;
@@ -218,9 +220,15 @@ void TCustomControl::Repaint() {
   Update();
 }
 
-TRect TCustomControl::ClientRect() const { return host_ ? host_->ClientRect() : TRect{}; }
-int TCustomControl::Width() const { return host_ ? host_->WindowSize().cx : 0; }
-int TCustomControl::Height() const { return host_ ? host_->WindowSize().cy : 0; }
+TRect TCustomControl::ClientRect() const {
+  return host_ ? host_->ClientRect() : TRect{};
+}
+int TCustomControl::Width() const {
+  return host_ ? host_->WindowSize().cx : 0;
+}
+int TCustomControl::Height() const {
+  return host_ ? host_->WindowSize().cy : 0;
+}
 
 TPoint TCustomControl::ClientToScreen(TPoint p) const {
   return host_ ? host_->ClientToScreen(p) : p;
@@ -230,7 +238,9 @@ void TCustomControl::SetFocus() {
   if (handle_ != 0) host_->SetFocus();
 }
 
-bool TCustomControl::Focused() const { return handle_ != 0 && host_->Focused(); }
+bool TCustomControl::Focused() const {
+  return handle_ != 0 && host_->Focused();
+}
 
 void TCustomControl::SetMouseCapture(bool on) {
   if (on == capture_) return;

@@ -12,10 +12,13 @@ class StderrMessageBox : public MessageBoxHandler {
     std::string line = CodePage::ToUtf8(caption.empty() ? text : caption + ": " + text);
     std::fprintf(stderr, "%s\n", line.c_str());
     switch (flags & MB_BUTTONMASK) {
-      case MB_YESNO: return IDNO;
+      case MB_YESNO:
+        return IDNO;
       case MB_OKCANCEL:
-      case MB_YESNOCANCEL: return IDCANCEL;
-      default: return IDOK;
+      case MB_YESNOCANCEL:
+        return IDCANCEL;
+      default:
+        return IDOK;
     }
   }
 };
@@ -34,4 +37,6 @@ int MessageBox(const std::string& text, const std::string& caption, unsigned fla
   return (current ? current : &builtIn)->Show(text, caption, flags);
 }
 
-void ShowMessage(const std::string& text) { MessageBox(text, "", MB_OK); }
+void ShowMessage(const std::string& text) {
+  MessageBox(text, "", MB_OK);
+}

@@ -20,25 +20,44 @@ class Probe : public TCustomControl {
 
   void WndProc(TMessage& m) override {
     switch (m.Msg) {
-      case WM_CREATE: log.push_back("create"); break;
-      case WM_DESTROY: log.push_back("destroy"); break;
+      case WM_CREATE:
+        log.push_back("create");
+        break;
+      case WM_DESTROY:
+        log.push_back("destroy");
+        break;
       case WM_SIZE:
         log.push_back("size " + std::to_string(LoWord(static_cast<std::uintptr_t>(m.LParam))) +
                       "x" + std::to_string(HiWord(static_cast<std::uintptr_t>(m.LParam))));
         break;
-      case WM_SETFOCUS: log.push_back("setfocus"); break;
-      case WM_KILLFOCUS: log.push_back("killfocus"); break;
-      case WM_ERASEBKGND: log.push_back("erase"); break;
-      case WM_TIMER: log.push_back("timer " + std::to_string(m.WParam)); break;
-      case WM_IME_STARTCOMPOSITION: log.push_back("imestart"); break;
-      case WM_IME_ENDCOMPOSITION: log.push_back("imeend"); break;
+      case WM_SETFOCUS:
+        log.push_back("setfocus");
+        break;
+      case WM_KILLFOCUS:
+        log.push_back("killfocus");
+        break;
+      case WM_ERASEBKGND:
+        log.push_back("erase");
+        break;
+      case WM_TIMER:
+        log.push_back("timer " + std::to_string(m.WParam));
+        break;
+      case WM_IME_STARTCOMPOSITION:
+        log.push_back("imestart");
+        break;
+      case WM_IME_ENDCOMPOSITION:
+        log.push_back("imeend");
+        break;
       case WM_IME_COMPOSITION:
         log.push_back("ime " + std::to_string(m.LParam) + " " +
                       static_cast<HeadlessWindowHost*>(Host())->GetCompositionString(
                           static_cast<unsigned>(m.LParam)));
         break;
-      case WM_MOUSEWHEEL: log.push_back("wheel " + std::to_string(HiShort(m.WParam))); break;
-      default: break;
+      case WM_MOUSEWHEEL:
+        log.push_back("wheel " + std::to_string(HiShort(m.WParam)));
+        break;
+      default:
+        break;
     }
     TCustomControl::WndProc(m);
     if (m.Msg == WM_KEYDOWN) log.push_back("keydown " + std::to_string(m.WParam));
@@ -268,11 +287,11 @@ TEST_F(Input, MousePressMoveReleaseAndDoubleClick) {
   host.MouseUp(7, 8);
   host.Send(WM_RBUTTONDOWN, MK_RBUTTON, MakeLong(1, 2));
   const std::string leftShift = std::to_string(ssShift | ssLeft);
-  EXPECT_EQ((std::vector<std::string>{"down 0 " + leftShift + " -3,700", "move 5,6", "click",
-                                      "up 5,6", "dblclick",
-                                      "down 0 " + std::to_string(ssLeft | ssDouble) + " 7,8",
-                                      "up 7,8", "down 1 " + std::to_string(ssRight) + " 1,2"}),
-            control.log);
+  EXPECT_EQ(
+      (std::vector<std::string>{"down 0 " + leftShift + " -3,700", "move 5,6", "click", "up 5,6",
+                                "dblclick", "down 0 " + std::to_string(ssLeft | ssDouble) + " 7,8",
+                                "up 7,8", "down 1 " + std::to_string(ssRight) + " 1,2"}),
+      control.log);
 }
 
 TEST_F(Input, AReleaseOutsideTheClientIsNoClick) {
@@ -382,8 +401,7 @@ TEST_F(Dragging, ADeferredDragStartsAfterFivePixels) {
   EXPECT_TRUE(control.Dragging());
   host.MouseUp(15, 10);
   EXPECT_EQ((std::vector<std::string>{"down 0 " + std::to_string(ssLeft) + " 10,10", "move 13,13",
-                                      "startdrag", "over 15,10", "drop 15,10",
-                                      "enddrag self"}),
+                                      "startdrag", "over 15,10", "drop 15,10", "enddrag self"}),
             control.log);
 }
 

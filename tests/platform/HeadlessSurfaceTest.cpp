@@ -1,7 +1,6 @@
-#include "platform/headless/HeadlessSurface.h"
-
 #include <gtest/gtest.h>
 
+#include "platform/headless/HeadlessSurface.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -58,7 +57,7 @@ TEST(HeadlessSurface, PixelQueriesFollowTheLastCallAndHonourClips) {
   ASSERT_TRUE(hit.has_value());
   EXPECT_EQ(2, hit->byte);
   EXPECT_EQ(Hex("\x93\xfa"), Hex(hit->ch));
-  EXPECT_EQ(4, s.TextAt(42, 5)->byte);  // second half of 本's cell, still 本
+  EXPECT_EQ(4, s.TextAt(42, 5)->byte);   // second half of 本's cell, still 本
   EXPECT_EQ(-1, s.TextAt(60, 5)->byte);  // right of the text, inside the opaque rectangle
   EXPECT_FALSE(s.ColorAt(100, 5).has_value());
 

@@ -41,10 +41,16 @@ int HeadlessSurface::TextWidth(std::string_view s) {
   return w;
 }
 
-TSize HeadlessSurface::TextExtent(std::string_view s) { return TSize{TextWidth(s), height_}; }
+TSize HeadlessSurface::TextExtent(std::string_view s) {
+  return TSize{TextWidth(s), height_};
+}
 
-void HeadlessSurface::SetTextColor(TColor c) { text_ = ColorToRGB(c); }
-void HeadlessSurface::SetBkColor(TColor c) { bk_ = ColorToRGB(c); }
+void HeadlessSurface::SetTextColor(TColor c) {
+  text_ = ColorToRGB(c);
+}
+void HeadlessSurface::SetBkColor(TColor c) {
+  bk_ = ColorToRGB(c);
+}
 
 void HeadlessSurface::TextOut(int x, int y, const TRect& rect, std::string_view s) {
   DrawCall c;
@@ -93,7 +99,9 @@ void HeadlessSurface::SetPixel(int x, int y, TColor color) {
   calls_.push_back(std::move(c));
 }
 
-void HeadlessSurface::SetClipRect(const TRect* rect) { clip_ = rect ? *rect : TRect{}; }
+void HeadlessSurface::SetClipRect(const TRect* rect) {
+  clip_ = rect ? *rect : TRect{};
+}
 
 std::vector<const DrawCall*> HeadlessSurface::TextCalls() const {
   std::vector<const DrawCall*> out;

@@ -9,8 +9,8 @@
 struct DrawCall {
   enum Kind { Text, Fill, Line, Pixel };
   Kind kind = Text;
-  TRect rect;        // Text: the opaque clip rectangle; Fill: the rectangle; Pixel: its 1x1 box
-  int x = 0, y = 0;  // Text: cell top-left; Line: start; Pixel: the pixel
+  TRect rect;          // Text: the opaque clip rectangle; Fill: the rectangle; Pixel: its 1x1 box
+  int x = 0, y = 0;    // Text: cell top-left; Line: start; Pixel: the pixel
   int x2 = 0, y2 = 0;  // Line: end (excluded)
   std::string text;    // Text: the bytes
   TColor color = 0;    // Text: text colour (RGB); others: their colour (RGB)

@@ -32,7 +32,9 @@ void HeadlessWindowHost::DestroyWindow() {
   invalid_ = TRect{};
 }
 
-TRect HeadlessWindowHost::ClientRect() { return TRect{0, 0, clientWidth_, clientHeight_}; }
+TRect HeadlessWindowHost::ClientRect() {
+  return TRect{0, 0, clientWidth_, clientHeight_};
+}
 
 TSize HeadlessWindowHost::WindowSize() {
   int border = (params_.ExStyle & WS_EX_CLIENTEDGE) ? 2 : (params_.Style & WS_BORDER) ? 1 : 0;
@@ -40,9 +42,13 @@ TSize HeadlessWindowHost::WindowSize() {
                clientHeight_ + 2 * border + (hbar_.Visible ? barSize_ : 0)};
 }
 
-int HeadlessWindowHost::ScrollBarSize(unsigned) { return barSize_; }
+int HeadlessWindowHost::ScrollBarSize(unsigned) {
+  return barSize_;
+}
 
-TPoint HeadlessWindowHost::ClientToScreen(TPoint p) { return TPoint{p.x + 1000, p.y + 2000}; }
+TPoint HeadlessWindowHost::ClientToScreen(TPoint p) {
+  return TPoint{p.x + 1000, p.y + 2000};
+}
 
 void HeadlessWindowHost::Invalidate(const TRect* rect, bool erase) {
   if (handle_ == 0) return;
@@ -81,7 +87,9 @@ bool HeadlessWindowHost::CreateCaret(int width, int height) {
   return true;
 }
 
-void HeadlessWindowHost::DestroyCaret() { caret_.Exists = false; }
+void HeadlessWindowHost::DestroyCaret() {
+  caret_.Exists = false;
+}
 
 void HeadlessWindowHost::SetCaretPos(int x, int y) {
   caret_.X = x;
@@ -114,7 +122,9 @@ void HeadlessWindowHost::SetScrollPos(unsigned bar, int pos, bool redraw) {
   if (redraw) ++b.Redraws;
 }
 
-int HeadlessWindowHost::GetScrollPos(unsigned bar) { return Bar(bar).Pos; }
+int HeadlessWindowHost::GetScrollPos(unsigned bar) {
+  return Bar(bar).Pos;
+}
 
 void HeadlessWindowHost::EnableScrollBar(unsigned bar, bool enable) {
   (bar == SB_VERT ? vbar_ : hbar_).Enabled = enable;
@@ -130,7 +140,9 @@ void HeadlessWindowHost::SetTimer(unsigned id, unsigned ms) {
   if (handle_ != 0) timers_[id] = ms;
 }
 
-void HeadlessWindowHost::KillTimer(unsigned id) { timers_.erase(id); }
+void HeadlessWindowHost::KillTimer(unsigned id) {
+  timers_.erase(id);
+}
 
 void HeadlessWindowHost::SetFocus() {
   if (handle_ == 0 || focused_) return;
@@ -153,7 +165,9 @@ void HeadlessWindowHost::GetKeyboardState(unsigned char state[256]) {
   std::copy(keys_, keys_ + 256, state);
 }
 
-void HeadlessWindowHost::SetCompositionWindow(TPoint p) { compositionWindow_ = p; }
+void HeadlessWindowHost::SetCompositionWindow(TPoint p) {
+  compositionWindow_ = p;
+}
 
 bool HeadlessWindowHost::SetCompositionFont(const TFontSpec& font) {
   compositionFont_ = font;
@@ -164,7 +178,9 @@ std::string HeadlessWindowHost::GetCompositionString(unsigned which) {
   return (which & compositionWhich_) ? compositionString_ : std::string();
 }
 
-void HeadlessWindowHost::CompleteComposition() { ++completed_; }
+void HeadlessWindowHost::CompleteComposition() {
+  ++completed_;
+}
 
 LRESULT HeadlessWindowHost::Send(unsigned msg, WPARAM wParam, LPARAM lParam) {
   return control_ ? control_->Perform(msg, wParam, lParam) : 0;
@@ -199,10 +215,14 @@ LRESULT HeadlessWindowHost::KeyUp(unsigned vk) {
   return Send(WM_KEYUP, vk, static_cast<LPARAM>(0xC0000001u));
 }
 
-LRESULT HeadlessWindowHost::Char(unsigned char c) { return Send(WM_CHAR, c, 1); }
+LRESULT HeadlessWindowHost::Char(unsigned char c) {
+  return Send(WM_CHAR, c, 1);
+}
 
 namespace {
-LPARAM PackPoint(int x, int y) { return static_cast<LPARAM>(MakeLong(x & 0xFFFF, y & 0xFFFF)); }
+LPARAM PackPoint(int x, int y) {
+  return static_cast<LPARAM>(MakeLong(x & 0xFFFF, y & 0xFFFF));
+}
 }  // namespace
 
 LRESULT HeadlessWindowHost::MouseDown(int x, int y, unsigned keys) {

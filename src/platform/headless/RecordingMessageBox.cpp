@@ -2,10 +2,11 @@
 
 RecordingMessageBox::RecordingMessageBox() : previous_(SetMessageBoxHandler(this)) {}
 
-RecordingMessageBox::~RecordingMessageBox() { SetMessageBoxHandler(previous_); }
+RecordingMessageBox::~RecordingMessageBox() {
+  SetMessageBoxHandler(previous_);
+}
 
-int RecordingMessageBox::Show(const std::string& text, const std::string& caption,
-                              unsigned flags) {
+int RecordingMessageBox::Show(const std::string& text, const std::string& caption, unsigned flags) {
   boxes_.push_back(MessageBoxRecord{text, caption, flags});
   if (answers_.empty()) return IDOK;
   int answer = answers_.front();

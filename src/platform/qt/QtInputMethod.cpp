@@ -79,16 +79,23 @@ void QtInputMethod::PaintPreedit(QPainter& painter) const {
 
 QVariant QtInputMethod::Query(Qt::InputMethodQuery query) const {
   switch (query) {
-    case Qt::ImEnabled: return true;
+    case Qt::ImEnabled:
+      return true;
     case Qt::ImCursorRectangle:
-    case Qt::ImAnchorRectangle: return QRect(point_.x, point_.y, 1, cellHeight_);
-    case Qt::ImFont: return font_;
-    case Qt::ImHints: return static_cast<int>(Qt::ImhMultiLine);
+    case Qt::ImAnchorRectangle:
+      return QRect(point_.x, point_.y, 1, cellHeight_);
+    case Qt::ImFont:
+      return font_;
+    case Qt::ImHints:
+      return static_cast<int>(Qt::ImhMultiLine);
     case Qt::ImCursorPosition:
-    case Qt::ImAnchorPosition: return 0;
+    case Qt::ImAnchorPosition:
+      return 0;
     case Qt::ImSurroundingText:
-    case Qt::ImCurrentSelection: return QString();
-    default: return QVariant();
+    case Qt::ImCurrentSelection:
+      return QString();
+    default:
+      return QVariant();
   }
 }
 

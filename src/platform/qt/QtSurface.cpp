@@ -3,11 +3,11 @@
 #include <QFontDatabase>
 #include <QGlyphRun>
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <unordered_map>
 #include <vector>
-#include <algorithm>
-#include <cmath>
 
 #include "platform/CodePage.h"
 
@@ -18,7 +18,9 @@ QColor ToQColor(TColor c) {
   return QColor(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb));
 }
 
-QRect ToQRect(const TRect& r) { return QRect(r.Left, r.Top, r.Width(), r.Height()); }
+QRect ToQRect(const TRect& r) {
+  return QRect(r.Left, r.Top, r.Width(), r.Height());
+}
 
 // The character a single byte stands for; 0 for bytes drawn as blank cells.
 char16_t SingleByteChar(unsigned char b) {
@@ -140,9 +142,9 @@ struct QtSurface::Face {
 };
 
 const QStringList& QtSurface::JapaneseFallbacks() {
-  static const QStringList faces = {"Noto Sans Mono CJK JP", "Noto Sans CJK JP",
-                                    "IPAGothic",             "VL Gothic",
-                                    "TakaoGothic",           "Noto Serif CJK JP"};
+  static const QStringList faces = {
+      "Noto Sans Mono CJK JP", "Noto Sans CJK JP", "IPAGothic", "VL Gothic",
+      "TakaoGothic",           "Noto Serif CJK JP"};
   return faces;
 }
 
@@ -308,10 +310,16 @@ int QtSurface::TextWidth(std::string_view s) {
   return w;
 }
 
-TSize QtSurface::TextExtent(std::string_view s) { return TSize{TextWidth(s), Current().height}; }
+TSize QtSurface::TextExtent(std::string_view s) {
+  return TSize{TextWidth(s), Current().height};
+}
 
-void QtSurface::SetTextColor(TColor c) { text_ = ColorToRGB(c); }
-void QtSurface::SetBkColor(TColor c) { bk_ = ColorToRGB(c); }
+void QtSurface::SetTextColor(TColor c) {
+  text_ = ColorToRGB(c);
+}
+void QtSurface::SetBkColor(TColor c) {
+  bk_ = ColorToRGB(c);
+}
 
 // Device pixels: logical edges are scaled and floored, so rectangles that touch in logical
 // pixels touch in device pixels too, whatever the ratio.
@@ -352,8 +360,8 @@ const QImage& QtSurface::Face::Cell(const CharInfo& ci, TColor fg, TColor bg, qr
   }
   QImage& cell = pair->cells[ci.index];
   if (!cell.isNull() && cell.devicePixelRatio() == dpr) return cell;
-  cell = QImage(static_cast<int>(std::ceil(ci.width * dpr)), static_cast<int>(std::ceil(height * dpr)),
-                QImage::Format_RGB32);
+  cell = QImage(static_cast<int>(std::ceil(ci.width * dpr)),
+                static_cast<int>(std::ceil(height * dpr)), QImage::Format_RGB32);
   cell.setDevicePixelRatio(dpr);
   cell.fill(ToQColor(bg));
   QPainter p(&cell);
@@ -373,8 +381,8 @@ void QtSurface::BlitCell(const QImage& cell, int x, int y, const QRect& deviceCl
   const int top = dpr == 1 ? y : static_cast<int>(std::floor(y * dpr));
   QRect area = QRect(left, top, cell.width(), cell.height()).intersected(deviceClip);
   if (area.isEmpty()) return;
-  const uchar* from = cell.constBits() + (area.top() - top) * cell.bytesPerLine() +
-                      (area.left() - left) * 4;
+  const uchar* from =
+      cell.constBits() + (area.top() - top) * cell.bytesPerLine() + (area.left() - left) * 4;
   uchar* to = image_->bits() + area.top() * image_->bytesPerLine() + area.left() * 4;
   const size_t bytes = static_cast<size_t>(area.width()) * 4;
   for (int row = 0; row < area.height(); ++row) {
@@ -411,8 +419,7 @@ void QtSurface::TextOut(int x, int y, const TRect& rect, std::string_view s) {
     cx += ci->width;
   }
   if (spec_.Underline && cx > x) {
-    FillDevice(QRect(x, y + f.underlinePos, cx - x, f.underlineThickness).intersected(clip),
-               text_);
+    FillDevice(QRect(x, y + f.underlinePos, cx - x, f.underlineThickness).intersected(clip), text_);
   }
   Touched(clip);
 }
@@ -471,6 +478,12 @@ void QtSurface::SetPixel(int x, int y, TColor c) {
   Touched(r);
 }
 
-QFont QtSurface::CurrentQFont() { return Current().font; }
-int QtSurface::FacePixelSize() { return Current().pixelSize; }
-QString QtSurface::FaceFamily() { return Current().primary.familyName(); }
+QFont QtSurface::CurrentQFont() {
+  return Current().font;
+}
+int QtSurface::FacePixelSize() {
+  return Current().pixelSize;
+}
+QString QtSurface::FaceFamily() {
+  return Current().primary.familyName();
+}

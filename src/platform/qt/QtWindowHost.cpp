@@ -20,11 +20,13 @@
 
 namespace {
 
-QRect ToQRect(const TRect& r) { return QRect(r.Left, r.Top, r.Width(), r.Height()); }
+QRect ToQRect(const TRect& r) {
+  return QRect(r.Left, r.Top, r.Width(), r.Height());
+}
 
 LPARAM PackPoint(QPoint p) {
-  return static_cast<LPARAM>(MakeLong(static_cast<unsigned>(p.x()) & 0xFFFF,
-                                      static_cast<unsigned>(p.y()) & 0xFFFF));
+  return static_cast<LPARAM>(
+      MakeLong(static_cast<unsigned>(p.x()) & 0xFFFF, static_cast<unsigned>(p.y()) & 0xFFFF));
 }
 
 // The two drag cursors: an arrow with a dotted box (move), plus a "+" (copy).
@@ -128,7 +130,9 @@ void QtWindowHost::Attach(TCustomControl* control) {
   control->Attach(this, &surface_);
 }
 
-const QImage& QtWindowHost::BackingImage() const { return image_; }
+const QImage& QtWindowHost::BackingImage() const {
+  return image_;
+}
 
 LRESULT QtWindowHost::Send(unsigned msg, WPARAM wParam, LPARAM lParam) {
   if (control_ == nullptr || handle_ == 0) return 0;
@@ -143,12 +147,18 @@ QCursor QtWindowHost::CursorFor(TCursor cursor) {
   auto it = CursorSlots().find(cursor);
   if (it != CursorSlots().end()) return it->second;
   switch (cursor) {
-    case crIBeam: return QCursor(Qt::IBeamCursor);
-    case crDrag: return QCursor(Qt::DragMoveCursor);
-    case crNoDrop: return QCursor(Qt::ForbiddenCursor);
-    case crDragCur1: return CursorSlots()[crDragCur1] = DrawnDragCursor(false);
-    case crDragCur2: return CursorSlots()[crDragCur2] = DrawnDragCursor(true);
-    default: return QCursor(Qt::ArrowCursor);
+    case crIBeam:
+      return QCursor(Qt::IBeamCursor);
+    case crDrag:
+      return QCursor(Qt::DragMoveCursor);
+    case crNoDrop:
+      return QCursor(Qt::ForbiddenCursor);
+    case crDragCur1:
+      return CursorSlots()[crDragCur1] = DrawnDragCursor(false);
+    case crDragCur2:
+      return CursorSlots()[crDragCur2] = DrawnDragCursor(true);
+    default:
+      return QCursor(Qt::ArrowCursor);
   }
 }
 
@@ -209,7 +219,9 @@ TRect QtWindowHost::ClientRect() {
   return TRect{0, 0, s.width(), s.height()};
 }
 
-TSize QtWindowHost::WindowSize() { return TSize{width(), height()}; }
+TSize QtWindowHost::WindowSize() {
+  return TSize{width(), height()};
+}
 
 int QtWindowHost::ScrollBarSize(unsigned) {
   return style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
@@ -252,7 +264,9 @@ void QtWindowHost::Invalidate(const TRect* rect, bool erase) {
   viewport()->update(r);
 }
 
-void QtWindowHost::Update() { ProcessPendingPaint(); }
+void QtWindowHost::Update() {
+  ProcessPendingPaint();
+}
 
 void QtWindowHost::ProcessPendingPaint() {
   if (handle_ == 0 || control_ == nullptr || invalid_.isEmpty()) return;
@@ -277,7 +291,8 @@ void QtWindowHost::ScrollWindow(int dx, int dy, const TRect* rect) {
   if (r.isEmpty() || (dx == 0 && dy == 0)) return;
   // Device edges floored as the surface floors them, so the moved area meets its drawing.
   auto d = [this](int v) { return static_cast<int>(std::floor(v * dpr_)); };
-  QRect device(QPoint(d(r.left()), d(r.top())), QPoint(d(r.right() + 1) - 1, d(r.bottom() + 1) - 1));
+  QRect device(QPoint(d(r.left()), d(r.top())),
+               QPoint(d(r.right() + 1) - 1, d(r.bottom() + 1) - 1));
   MoveImagePixels(image_, device, static_cast<int>(std::lround(dx * dpr_)),
                   static_cast<int>(std::lround(dy * dpr_)));
   viewport()->update(r);
@@ -402,7 +417,9 @@ void QtWindowHost::SetScrollPos(unsigned bar, int pos, bool) {
   sb->setValue(stored);
 }
 
-int QtWindowHost::GetScrollPos(unsigned bar) { return scrollPos_[bar == SB_VERT ? 1 : 0]; }
+int QtWindowHost::GetScrollPos(unsigned bar) {
+  return scrollPos_[bar == SB_VERT ? 1 : 0];
+}
 
 void QtWindowHost::EnableScrollBar(unsigned bar, bool enable) {
   (bar == SB_VERT ? verticalScrollBar() : horizontalScrollBar())->setEnabled(enable);
@@ -421,20 +438,37 @@ void QtWindowHost::ScrollAction(unsigned bar, int action) {
   QScrollBar* sb = bar == SB_VERT ? verticalScrollBar() : horizontalScrollBar();
   unsigned code;
   switch (action) {
-    case QAbstractSlider::SliderSingleStepAdd: code = SB_LINEDOWN; break;
-    case QAbstractSlider::SliderSingleStepSub: code = SB_LINEUP; break;
-    case QAbstractSlider::SliderPageStepAdd: code = SB_PAGEDOWN; break;
-    case QAbstractSlider::SliderPageStepSub: code = SB_PAGEUP; break;
-    case QAbstractSlider::SliderToMinimum: code = SB_TOP; break;
-    case QAbstractSlider::SliderToMaximum: code = SB_BOTTOM; break;
-    case QAbstractSlider::SliderMove: code = SB_THUMBTRACK; break;
-    default: return;
+    case QAbstractSlider::SliderSingleStepAdd:
+      code = SB_LINEDOWN;
+      break;
+    case QAbstractSlider::SliderSingleStepSub:
+      code = SB_LINEUP;
+      break;
+    case QAbstractSlider::SliderPageStepAdd:
+      code = SB_PAGEDOWN;
+      break;
+    case QAbstractSlider::SliderPageStepSub:
+      code = SB_PAGEUP;
+      break;
+    case QAbstractSlider::SliderToMinimum:
+      code = SB_TOP;
+      break;
+    case QAbstractSlider::SliderToMaximum:
+      code = SB_BOTTOM;
+      break;
+    case QAbstractSlider::SliderMove:
+      code = SB_THUMBTRACK;
+      break;
+    default:
+      return;
   }
   // Only the thumb codes carry a position, as on Windows.
-  unsigned pos = code == SB_THUMBTRACK ? static_cast<unsigned>(std::max(0, sb->sliderPosition())) : 0;
+  unsigned pos =
+      code == SB_THUMBTRACK ? static_cast<unsigned>(std::max(0, sb->sliderPosition())) : 0;
   Send(bar == SB_VERT ? WM_VSCROLL : WM_HSCROLL, MakeLong(code, pos), 0);
   // The bar shows what the control set, except while the thumb is dragged.
-  if (!(code == SB_THUMBTRACK && sb->isSliderDown())) sb->setSliderPosition(scrollPos_[bar == SB_VERT ? 1 : 0]);
+  if (!(code == SB_THUMBTRACK && sb->isSliderDown()))
+    sb->setSliderPosition(scrollPos_[bar == SB_VERT ? 1 : 0]);
 }
 
 // --- timers, focus, capture, cursor
@@ -493,7 +527,9 @@ void QtWindowHost::focusOutEvent(QFocusEvent* e) {
   }
 }
 
-void QtWindowHost::SetCursor(TCursor cursor) { viewport()->setCursor(CursorFor(cursor)); }
+void QtWindowHost::SetCursor(TCursor cursor) {
+  viewport()->setCursor(CursorFor(cursor));
+}
 
 // --- keyboard
 
@@ -509,13 +545,26 @@ short QtWindowHost::GetKeyState(unsigned vk) {
   Qt::MouseButtons buttons = QGuiApplication::mouseButtons();
   bool down;
   switch (vk) {
-    case VK_SHIFT: down = mods & Qt::ShiftModifier; break;
-    case VK_CONTROL: down = mods & Qt::ControlModifier; break;
-    case VK_MENU: down = mods & Qt::AltModifier; break;
-    case VK_LBUTTON: down = buttons & Qt::LeftButton; break;
-    case VK_RBUTTON: down = buttons & Qt::RightButton; break;
-    case VK_MBUTTON: down = buttons & Qt::MiddleButton; break;
-    default: down = vk < 256 && (keys_[vk] & 0x80);
+    case VK_SHIFT:
+      down = mods & Qt::ShiftModifier;
+      break;
+    case VK_CONTROL:
+      down = mods & Qt::ControlModifier;
+      break;
+    case VK_MENU:
+      down = mods & Qt::AltModifier;
+      break;
+    case VK_LBUTTON:
+      down = buttons & Qt::LeftButton;
+      break;
+    case VK_RBUTTON:
+      down = buttons & Qt::RightButton;
+      break;
+    case VK_MBUTTON:
+      down = buttons & Qt::MiddleButton;
+      break;
+    default:
+      down = vk < 256 && (keys_[vk] & 0x80);
   }
   int toggled = vk < 256 ? (keys_[vk] & 0x01) : 0;
   return static_cast<short>((down ? 0x8000 : 0) | toggled);
@@ -602,32 +651,55 @@ LRESULT QtWindowHost::MouseMessage(unsigned msg, QMouseEvent* e) {
 
 void QtWindowHost::mousePressEvent(QMouseEvent* e) {
   switch (e->button()) {
-    case Qt::LeftButton: MouseMessage(WM_LBUTTONDOWN, e); break;
-    case Qt::RightButton: MouseMessage(WM_RBUTTONDOWN, e); break;
-    case Qt::MiddleButton: MouseMessage(WM_MBUTTONDOWN, e); break;
-    default: e->ignore();
+    case Qt::LeftButton:
+      MouseMessage(WM_LBUTTONDOWN, e);
+      break;
+    case Qt::RightButton:
+      MouseMessage(WM_RBUTTONDOWN, e);
+      break;
+    case Qt::MiddleButton:
+      MouseMessage(WM_MBUTTONDOWN, e);
+      break;
+    default:
+      e->ignore();
   }
 }
 
 void QtWindowHost::mouseDoubleClickEvent(QMouseEvent* e) {
   switch (e->button()) {
-    case Qt::LeftButton: MouseMessage(WM_LBUTTONDBLCLK, e); break;
-    case Qt::RightButton: MouseMessage(WM_RBUTTONDBLCLK, e); break;
-    case Qt::MiddleButton: MouseMessage(WM_MBUTTONDOWN, e); break;
-    default: e->ignore();
+    case Qt::LeftButton:
+      MouseMessage(WM_LBUTTONDBLCLK, e);
+      break;
+    case Qt::RightButton:
+      MouseMessage(WM_RBUTTONDBLCLK, e);
+      break;
+    case Qt::MiddleButton:
+      MouseMessage(WM_MBUTTONDOWN, e);
+      break;
+    default:
+      e->ignore();
   }
 }
 
 void QtWindowHost::mouseReleaseEvent(QMouseEvent* e) {
   switch (e->button()) {
-    case Qt::LeftButton: MouseMessage(WM_LBUTTONUP, e); break;
-    case Qt::RightButton: MouseMessage(WM_RBUTTONUP, e); break;
-    case Qt::MiddleButton: MouseMessage(WM_MBUTTONUP, e); break;
-    default: e->ignore();
+    case Qt::LeftButton:
+      MouseMessage(WM_LBUTTONUP, e);
+      break;
+    case Qt::RightButton:
+      MouseMessage(WM_RBUTTONUP, e);
+      break;
+    case Qt::MiddleButton:
+      MouseMessage(WM_MBUTTONUP, e);
+      break;
+    default:
+      e->ignore();
   }
 }
 
-void QtWindowHost::mouseMoveEvent(QMouseEvent* e) { MouseMessage(WM_MOUSEMOVE, e); }
+void QtWindowHost::mouseMoveEvent(QMouseEvent* e) {
+  MouseMessage(WM_MOUSEMOVE, e);
+}
 
 void QtWindowHost::wheelEvent(QWheelEvent* e) {
   int delta = e->angleDelta().y();
@@ -701,4 +773,6 @@ void QtWindowHost::SetImeOpenStatus(bool open) {
   if (hasFocus()) QGuiApplication::inputMethod()->update(Qt::ImEnabled);
 }
 
-bool QtWindowHost::GetImeOpenStatus() { return testAttribute(Qt::WA_InputMethodEnabled); }
+bool QtWindowHost::GetImeOpenStatus() {
+  return testAttribute(Qt::WA_InputMethodEnabled);
+}

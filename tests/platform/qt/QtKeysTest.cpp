@@ -1,8 +1,7 @@
-#include "platform/qt/QtKeys.h"
-
 #include <gtest/gtest.h>
 
 #include "platform/Messages.h"
+#include "platform/qt/QtKeys.h"
 
 TEST(QtKeys, VirtualKeysOfTheKeysTheEditorActsOn) {
   struct Case {

@@ -1,10 +1,10 @@
-#include "platform/qt/QtSurface.h"
+#include <gtest/gtest.h>
 
 #include <QFontDatabase>
 #include <QImage>
-#include <gtest/gtest.h>
-
 #include <vector>
+
+#include "platform/qt/QtSurface.h"
 
 namespace {
 

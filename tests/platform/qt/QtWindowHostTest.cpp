@@ -1,4 +1,4 @@
-#include "platform/qt/QtWindowHost.h"
+#include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QClipboard>
@@ -6,14 +6,13 @@
 #include <QKeyEvent>
 #include <QScrollBar>
 #include <QWheelEvent>
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <string>
 #include <vector>
 
 #include "platform/CodePage.h"
 #include "platform/qt/QtClipboard.h"
+#include "platform/qt/QtWindowHost.h"
 
 namespace {
 
@@ -30,34 +29,57 @@ class Painter : public TCustomControl {
 
   void WndProc(TMessage& m) override {
     switch (m.Msg) {
-      case WM_SIZE: log.push_back("size"); break;
-      case WM_SETFOCUS: log.push_back("setfocus"); break;
-      case WM_KILLFOCUS: log.push_back("killfocus"); break;
+      case WM_SIZE:
+        log.push_back("size");
+        break;
+      case WM_SETFOCUS:
+        log.push_back("setfocus");
+        break;
+      case WM_KILLFOCUS:
+        log.push_back("killfocus");
+        break;
       case WM_VSCROLL:
         log.push_back("vscroll " + std::to_string(LoWord(m.WParam)) + " " +
                       std::to_string(HiWord(m.WParam)));
         if (LoWord(m.WParam) == SB_LINEDOWN) Host()->SetScrollPos(SB_VERT, 7, true);
         break;
-      case WM_MOUSEWHEEL: log.push_back("wheel " + std::to_string(HiShort(m.WParam))); break;
+      case WM_MOUSEWHEEL:
+        log.push_back("wheel " + std::to_string(HiShort(m.WParam)));
+        break;
       case WM_LBUTTONDOWN:
         log.push_back("down " + std::to_string(LoShort(static_cast<std::uintptr_t>(m.LParam))) +
                       "," + std::to_string(HiShort(static_cast<std::uintptr_t>(m.LParam))));
         break;
-      case WM_KEYDOWN: keys.push_back(static_cast<unsigned>(m.WParam)); break;
-      case WM_SYSKEYDOWN: keys.push_back(0x10000u | static_cast<unsigned>(m.WParam)); break;
-      case WM_KEYUP: log.push_back("keyup " + std::to_string(m.WParam)); break;
-      case WM_CHAR: chars.push_back(static_cast<unsigned>(m.WParam)); break;
-      case WM_SYSCHAR: chars.push_back(0x10000u | static_cast<unsigned>(m.WParam)); break;
+      case WM_KEYDOWN:
+        keys.push_back(static_cast<unsigned>(m.WParam));
+        break;
+      case WM_SYSKEYDOWN:
+        keys.push_back(0x10000u | static_cast<unsigned>(m.WParam));
+        break;
+      case WM_KEYUP:
+        log.push_back("keyup " + std::to_string(m.WParam));
+        break;
+      case WM_CHAR:
+        chars.push_back(static_cast<unsigned>(m.WParam));
+        break;
+      case WM_SYSCHAR:
+        chars.push_back(0x10000u | static_cast<unsigned>(m.WParam));
+        break;
       case WM_GETDLGCODE:
         m.Result = DLGC_WANTARROWS | DLGC_WANTCHARS | (wantTabs ? DLGC_WANTTAB : 0);
         return;
-      case WM_IME_STARTCOMPOSITION: log.push_back("imestart"); break;
-      case WM_IME_ENDCOMPOSITION: log.push_back("imeend"); break;
+      case WM_IME_STARTCOMPOSITION:
+        log.push_back("imestart");
+        break;
+      case WM_IME_ENDCOMPOSITION:
+        log.push_back("imeend");
+        break;
       case WM_IME_COMPOSITION:
         if (m.LParam & GCS_RESULTSTR) result += Host()->GetCompositionString(GCS_RESULTSTR);
         log.push_back("ime " + std::to_string(m.LParam));
         break;
-      default: break;
+      default:
+        break;
     }
     TCustomControl::WndProc(m);
   }
@@ -181,7 +203,7 @@ TEST_F(QtHost, ScrollBarsFollowTheControlAndReportActions) {
   bar->setSliderPosition(42);
   bar->setSliderDown(false);
   EXPECT_EQ("vscroll 5 42", control.log[2]);  // a thumb drag reports where the thumb is
-  EXPECT_EQ(7, bar->value());  // where the control put it, not where Qt stepped to
+  EXPECT_EQ(7, bar->value());                 // where the control put it, not where Qt stepped to
   host.EnableScrollBar(SB_VERT, false);
   EXPECT_FALSE(bar->isEnabled());
   host.ShowScrollBar(SB_VERT, false);
@@ -272,8 +294,8 @@ TEST_F(QtHost, WheelAndMouseCarryRawValues) {
                     Qt::NoModifier);
   QApplication::sendEvent(host.viewport(), &press);
   QMouseEvent release(QEvent::MouseButtonRelease, QPointF(12, 34),
-                      host.viewport()->mapToGlobal(QPointF(12, 34)), Qt::LeftButton,
-                      Qt::NoButton, Qt::NoModifier);
+                      host.viewport()->mapToGlobal(QPointF(12, 34)), Qt::LeftButton, Qt::NoButton,
+                      Qt::NoModifier);
   QApplication::sendEvent(host.viewport(), &release);
   std::vector<std::string> seen;  // focus messages may come between; they are not the point
   for (const std::string& s : control.log)
