@@ -248,26 +248,37 @@ void TFenEdit::ReplaceRange(std::string_view text, TRowPos from, TRowPos to, boo
   // A place at a row's end is the next row's start.
   from = SkipBytes(from, 0, textEnd);
   to = SkipBytes(to, 0, textEnd);
+  // Undo and redo put the caret where the replacement starts and take text out there; a CR
+  // just before that place could pair with an LF behind the removed text, and no caret stands
+  // inside a CR LF pair. So the replacement takes such CRs in: removed and put back as they are.
+  const std::string& fromRow = Store.Get(from.Row);
+  size_t crs = 0;
+  while (from.Byte > 0 && fromRow[static_cast<size_t>(from.Byte) - 1] == '\r') {
+    --from.Byte;
+    ++crs;
+  }
+  std::string inserted(crs, '\r');
+  inserted.append(text);
   std::string removed = TextBetween(from, to);
-  if (removed.empty() && text.empty()) return;
+  if (removed.empty() && inserted.empty()) return;
   if (!applying_) {
     RecordUndo(1, removed, from.Row, from.Byte);
-    RecordUndo(0, std::string(text), from.Row, from.Byte);
+    RecordUndo(0, inserted, from.Row, from.Byte);
   }
   const std::string& first = Store.Get(from.Row);
   const std::string& last = Store.Get(to.Row);
   std::string joined;
-  joined.reserve(static_cast<size_t>(from.Byte) + text.size() + last.size() -
+  joined.reserve(static_cast<size_t>(from.Byte) + inserted.size() + last.size() -
                  static_cast<size_t>(to.Byte));
   joined.append(first, 0, static_cast<size_t>(from.Byte));
-  joined.append(text);
+  joined.append(inserted);
   joined.append(last, static_cast<size_t>(to.Byte));
   std::vector<std::string> one;
   one.push_back(std::move(joined));
   selected_ = selectAll_ = false;
   Store.ReplaceRows(from.Row, to.Row - from.Row + 1, std::move(one));
   // RewrapRows carries the caret to the row and byte where the inserted text ends.
-  caret_ = anchor_ = selEnd_ = TRowPos{from.Byte + static_cast<TByte>(text.size()), from.Row};
+  caret_ = anchor_ = selEnd_ = TRowPos{from.Byte + static_cast<TByte>(inserted.size()), from.Row};
   RewrapRows(from.Row, from.Row, repaint);
   rememberedColumn_ = caret_.Byte;
 }
