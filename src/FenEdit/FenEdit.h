@@ -9,12 +9,9 @@
 
 #include "FenEditSub.h"
 #include "Fenstrings.h"
+#include "platform/CustomControl.h"
 #include "platform/Graphics.h"
 
-class TFenEdit;
-using TObject = TFenEdit;  // events pass the control as their sender
-
-using TNotifyEvent = std::function<void(TObject* Sender)>;
 using TChangeRedoEvent = std::function<void(TObject* Sender, bool RedoEnable)>;
 using TChangemodifyEvent = std::function<void(TObject* Sender, bool modified)>;
 
@@ -29,10 +26,10 @@ struct TUndoStep {
   std::string Text;
 };
 
-class TFenEdit {
+class TFenEdit : public TCustomControl {
  public:
   TFenEdit();
-  virtual ~TFenEdit();
+  ~TFenEdit() override;
   TFenEdit(const TFenEdit&) = delete;
   TFenEdit& operator=(const TFenEdit&) = delete;
 
@@ -66,6 +63,8 @@ class TFenEdit {
   // 0 single, 1 lead byte, 2 trail byte; p is 1-based.
   int ByteTypeAt(std::string_view s, int p) const;
   int FitCount(std::string_view t) const;
+  // Bytes of the first row when t, the rest of a logical line, is cut.
+  int CutFirst(std::string_view t) const;
   // Cuts one logical line (with its terminator) into rows.
   void CutLine(std::string_view line, std::vector<std::string>& rows) const;
   void WrapAll(bool on, bool repaint);
@@ -204,6 +203,17 @@ class TFenEdit {
 
   // Checks the store's invariants; returns an empty string when they hold (tests).
   std::string CheckInvariants() const;
+
+  // ==== view: properties, messages, drawing, caret and scrolling ==========================
+  // (FenEditMessages.cpp, FenEditPaint.cpp, FenEditCaret.cpp)
+  void WndProc(TMessage& message) override;
+  // ==== end of view =======================================================================
+
+  // ==== input: keyboard, input method, mouse, text drag ==================================
+  // (FenEditKeys.cpp, FenEditIme.cpp, FenEditMouse.cpp)
+  // Input messages the control handles itself before the base's steps; true when handled.
+  bool InputMessage(TMessage& message);
+  // ==== end of input ======================================================================
 
  protected:
   // ---- hooks the view fills in; the engine calls them where it would repaint -------------

@@ -87,26 +87,28 @@ int TFenEdit::FitCount(std::string_view t) const {
   return n;
 }
 
+int TFenEdit::CutFirst(std::string_view t) const {
+  int n = FitCount(t);
+  int L = static_cast<int>(t.size()) - (RowHasTerminator(t) ? 1 : 0);
+  if (n >= L) return static_cast<int>(t.size());
+  if (n >= 1 && (t[static_cast<size_t>(n) - 1] == '\r' || t[static_cast<size_t>(n) - 1] == '\0'))
+    --n;
+  if (n >= 1 && ByteTypeAt(t, n) == 1) --n;
+  if (n < 1) {
+    // Nothing fits (a very narrow area): take one whole character to keep going.
+    n = (!SingleByteMode_ && t.size() > 2 &&
+         CodePage::IsDBCSLeadByte(static_cast<unsigned char>(t[0])))
+            ? 2
+            : 1;
+  }
+  return n;
+}
+
 void TFenEdit::CutLine(std::string_view t, std::vector<std::string>& rows) const {
   while (!t.empty()) {
-    int n = FitCount(t);
-    int L = static_cast<int>(t.size()) - (RowHasTerminator(t) ? 1 : 0);
-    if (n >= L) {
-      rows.emplace_back(t);
-      return;
-    }
-    if (n >= 1 && (t[static_cast<size_t>(n) - 1] == '\r' || t[static_cast<size_t>(n) - 1] == '\0'))
-      --n;
-    if (n >= 1 && ByteTypeAt(t, n) == 1) --n;
-    if (n < 1) {
-      // Nothing fits (a very narrow area): take one whole character to keep going.
-      n = (!SingleByteMode_ && t.size() > 2 &&
-           CodePage::IsDBCSLeadByte(static_cast<unsigned char>(t[0])))
-              ? 2
-              : 1;
-    }
-    rows.emplace_back(t.substr(0, static_cast<size_t>(n)));
-    t.remove_prefix(static_cast<size_t>(n));
+    size_t n = static_cast<size_t>(CutFirst(t));
+    rows.emplace_back(t.substr(0, n));
+    t.remove_prefix(n);
   }
 }
 
@@ -171,52 +173,91 @@ void TFenEdit::WrapAll(bool on, bool repaint) {
   }
 }
 
-// Joins the logical lines that hold rows first..last, splits them at CR LF and cuts them
-// again; the caret, anchor and active end follow their bytes.
+// Rewraps after an edit of rows first..last: their text is joined with the rows around it,
+// split at CR LF and cut again, one row at a time. Cutting stops as soon as a new row ends
+// where an unedited old row starts, since everything after it would come out the same; so
+// typing in a long paragraph costs one or two rows, not the whole paragraph. The caret,
+// anchor and active end follow their bytes.
 void TFenEdit::RewrapRows(TRow first, TRow last, bool repaint) {
-  int count = Store.Count();
+  const int count = Store.Count();
   first = std::clamp(first, 0, count - 1);
   last = std::clamp(last, first, count - 1);
   TRow start = first;
   if (start > 0 && !RowHasTerminator(Store.Get(start - 1))) --start;
-  TRow end = LineLastRow(last);
 
-  // Byte offsets of the tracked positions inside the joined text.
-  TRowPos* tracked[3] = {&caret_, &anchor_, &selEnd_};
-  long long offs[3] = {0, 0, 0};
-  std::string joined;
-  for (TRow r = start; r <= end; ++r) {
-    for (int k = 0; k < 3; ++k)
-      if (tracked[k]->Row == r) offs[k] = static_cast<long long>(joined.size()) + tracked[k]->Byte;
-    joined += Store.Get(r);
-  }
-  std::vector<std::string> pieces;
-  SplitTextRows(joined, false, pieces);
+  std::string text;
+  std::vector<size_t> starts;  // offset in text of each old row taken in
+  TRow next = start;
+  bool ended = false;  // text reaches the end of the last edited logical line
+  auto consume = [&] {
+    starts.push_back(text.size());
+    const std::string& row = Store.Get(next);
+    text += row;
+    ++next;
+    ended = next == count || (next - 1 >= last && RowHasTerminator(row));
+  };
+  while (next <= last) consume();
+  const size_t editedEnd = text.size();
+
+  size_t need = static_cast<size_t>(Column_) + 8;
+  if (AutoWrap_) need = std::max(need, static_cast<size_t>(metrics_->TextAreaWidth()) + 8);
+  size_t nextCr = std::string::npos, searchedTo = 0;
+  size_t pos = 0;
+  auto findCr = [&]() {
+    if (nextCr != std::string::npos && nextCr >= pos) return nextCr;
+    size_t from = std::max(pos, searchedTo > 0 ? searchedTo - 1 : 0);
+    nextCr = text.find("\r\n", from);
+    // Where the search may resume: nothing was found before this point.
+    searchedTo = nextCr == std::string::npos ? text.size() : nextCr + 1;
+    return nextCr;
+  };
+
   std::vector<std::string> rows;
-  rows.reserve(pieces.size() + 2);
-  for (const std::string& piece : pieces) {
-    if (WordWrap_) {
-      CutLine(piece, rows);
-    } else {
-      rows.push_back(piece);
+  TRow keptFrom = -1;  // first old row left as it is
+  size_t startIdx = 0;
+  for (;;) {
+    size_t cr = findCr();
+    while (!ended && cr == std::string::npos && (!WordWrap_ || text.size() - pos < need)) {
+      consume();
+      cr = findCr();
+    }
+    size_t pieceEnd = cr != std::string::npos ? cr + 2 : text.size();
+    std::string_view t(text.data() + pos, pieceEnd - pos);
+    if (t.empty()) break;
+    size_t n = WordWrap_ ? static_cast<size_t>(CutFirst(t)) : t.size();
+    rows.emplace_back(t.substr(0, n));
+    pos += n;
+    if (pos >= text.size() && ended) break;
+    if (pos >= editedEnd) {
+      while (startIdx < starts.size() && starts[startIdx] < pos) ++startIdx;
+      if (startIdx < starts.size() && starts[startIdx] == pos &&
+          start + static_cast<TRow>(startIdx) > last) {
+        keptFrom = start + static_cast<TRow>(startIdx);
+        break;
+      }
     }
   }
-  int newCount = static_cast<int>(rows.size());
-  int oldCount = end - start + 1;
+  if (rows.empty()) rows.emplace_back(2, '\0');  // never leave the store without its end
+
+  const bool realigned = keptFrom >= 0;
+  const int oldCount = (realigned ? keptFrom : next) - start;
+  const int newCount = static_cast<int>(rows.size());
   std::vector<int> lens(rows.size());
   for (size_t i = 0; i < rows.size(); ++i) lens[i] = static_cast<int>(rows[i].size());
   Store.ReplaceRows(start, oldCount, std::move(rows));
 
-  for (int k = 0; k < 3; ++k) {
-    TRowPos& p = *tracked[k];
+  TRowPos* tracked[3] = {&caret_, &anchor_, &selEnd_};
+  for (TRowPos* pp : tracked) {
+    TRowPos& p = *pp;
     if (p.Row < start) continue;
-    if (p.Row > end) {
+    if (p.Row >= start + oldCount) {
       p.Row += newCount - oldCount;
       continue;
     }
-    long long off = offs[k];
+    long long off = static_cast<long long>(starts[static_cast<size_t>(p.Row - start)]) + p.Byte;
     int i = 0;
-    while (i < newCount - 1 && off >= lens[static_cast<size_t>(i)]) {
+    int lastIndex = realigned ? newCount : newCount - 1;
+    while (i < lastIndex && off >= lens[static_cast<size_t>(i)]) {
       off -= lens[static_cast<size_t>(i)];
       ++i;
     }

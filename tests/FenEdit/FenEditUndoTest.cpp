@@ -437,7 +437,11 @@ void RunModel(unsigned seed, bool sanitizerSized) {
       fprintf(stderr, "  did %s undo=%zu redo=%zu text=%s\n", what.c_str(), e.UndoList().size(),
               e.RedoList().size(), Hex(e.GetText()).c_str());
     }
-    ASSERT_EQ("", e.CheckInvariants()) << what << " at step " << step;
+    ASSERT_EQ("", e.CheckInvariants()) << what << " at step " << step << " rows " << [&] {
+      std::string rows;
+      for (int i = 0; i < e.GetStore().Count(); ++i) rows += "[" + Hex(e.GetStore().Get(i)) + "]";
+      return rows;
+    }();
     ASSERT_EQ(Hex(model), Hex(e.GetText())) << what << " at step " << step;
     // An operation that recorded nothing leaves the redo list alone.
     if (edit && (e.UndoList().size() != before || e.RedoList().empty())) {
@@ -471,7 +475,7 @@ void RunModel(unsigned seed, bool sanitizerSized) {
 }  // namespace
 
 TEST(FenEditUndo, RandomEditsAgainstModel) {
-  for (unsigned seed = 1; seed <= 12; ++seed) {
+  for (unsigned seed = 1; seed <= (getenv("MODEL_SEEDS") ? unsigned(atoi(getenv("MODEL_SEEDS"))) : 12u); ++seed) {
     SCOPED_TRACE("seed " + std::to_string(seed));
     RunModel(seed, false);
     if (HasFatalFailure()) return;

@@ -1,0 +1,4 @@
+// TFenEdit keyboard input.
+#include "FenEdit.h"
+
+bool TFenEdit::InputMessage(TMessage&) { return false; }

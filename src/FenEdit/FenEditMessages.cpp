@@ -1,0 +1,7 @@
+// TFenEdit window procedure: the messages the control answers.
+#include "FenEdit.h"
+
+void TFenEdit::WndProc(TMessage& message) {
+  if (InputMessage(message)) return;
+  TCustomControl::WndProc(message);
+}
