@@ -60,6 +60,20 @@ void BM_TextOutRow(benchmark::State& state) {
 }
 BENCHMARK(BM_TextOutRow);
 
+// The first draw of a character in a colour pair: its cell is drawn then.
+void BM_TextOutNewGlyph(benchmark::State& state) {
+  Window w;
+  w.host.Canvas().SetCellLimit(1);  // every draw misses
+  Surface* s = w.control.Canvas();
+  const char* glyphs[] = {"\x8a\xbf", "\x8e\x9a"};
+  int i = 0;
+  for (auto _ : state) {
+    s->TextOut(10, 0, TRect{10, 0, 26, 19}, glyphs[i]);
+    i ^= 1;
+  }
+}
+BENCHMARK(BM_TextOutNewGlyph);
+
 void BM_FillRectBand(benchmark::State& state) {
   Window w;
   Surface* s = w.control.Canvas();

@@ -59,7 +59,7 @@ class Surface {
   // One pixel; dotted lines are drawn pixel by pixel with it.
   virtual void SetPixel(int x, int y, TColor c) = 0;
 
-  // Limits all drawing to rect (the host sets it around WM_PAINT to the invalid area);
-  // nullptr lifts the limit.
+  // Limits all drawing to rect; nullptr lifts the limit. The host sets it around WM_PAINT
+  // to the invalid area, so a control leaves it alone while painting there.
   virtual void SetClipRect(const TRect* rect) = 0;
 };

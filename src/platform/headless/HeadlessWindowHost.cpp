@@ -183,7 +183,8 @@ void HeadlessWindowHost::CompleteComposition() {
 }
 
 LRESULT HeadlessWindowHost::Send(unsigned msg, WPARAM wParam, LPARAM lParam) {
-  return control_ ? control_->Perform(msg, wParam, lParam) : 0;
+  // As on the system: no window, no messages.
+  return control_ && handle_ != 0 ? control_->Perform(msg, wParam, lParam) : 0;
 }
 
 void HeadlessWindowHost::SetClientSize(int width, int height) {

@@ -81,7 +81,7 @@ class HeadlessWindowHost : public WindowHost {
   void SetImeOpenStatus(bool open) override { imeOpen_ = open; }
   bool GetImeOpenStatus() override { return imeOpen_; }
 
-  // --- the test plays the user and the system
+  // --- the test plays the user and the system (messages reach only an existing window)
   LRESULT Send(unsigned msg, WPARAM wParam = 0, LPARAM lParam = 0);
   // Resizes the client (the window grows by its scroll bars); when the window exists, the
   // whole client becomes invalid and WM_SIZE is sent.

@@ -86,8 +86,9 @@ struct QtSurface::Face {
   CharInfo single[256];
   std::unique_ptr<CharInfo[]> pages[256];  // double bytes, by lead byte, made on first use
   std::vector<std::unique_ptr<Colours>> colours;
+  size_t cellCount = 0;  // over all colour pairs; the cells start afresh past a bound
 
-  const QImage& Cell(const CharInfo& ci, TColor fg, TColor bg, qreal dpr);
+  const QImage& Cell(const CharInfo& ci, TColor fg, TColor bg, qreal dpr, size_t limit);
 
   const CharInfo& Single(unsigned char b) {
     CharInfo& ci = single[b];
@@ -346,20 +347,30 @@ void QtSurface::FillDevice(const QRect& logical, TColor c) {
   }
 }
 
-const QImage& QtSurface::Face::Cell(const CharInfo& ci, TColor fg, TColor bg, qreal dpr) {
+const QImage& QtSurface::Face::Cell(const CharInfo& ci, TColor fg, TColor bg, qreal dpr,
+                                    size_t limit) {
   // A few colour pairs are in use at a time (text, selection, quotes, links, marks).
   Colours* pair = nullptr;
   for (auto& c : colours)
     if (c->fg == fg && c->bg == bg) pair = c.get();
   if (pair == nullptr) {
-    if (colours.size() >= 16) colours.erase(colours.begin());
+    if (colours.size() >= 16) {
+      cellCount -= colours.front()->cells.size();
+      colours.erase(colours.begin());
+    }
     colours.push_back(std::make_unique<Colours>());
     pair = colours.back().get();
     pair->fg = fg;
     pair->bg = bg;
   }
+  auto it = pair->cells.find(ci.index);
+  if (it != pair->cells.end() && it->second.devicePixelRatio() == dpr) return it->second;
+  // A text with thousands of different kanji in many colours would grow without end.
+  if (it == pair->cells.end() && ++cellCount > limit) {
+    for (auto& c : colours) c->cells.clear();
+    cellCount = 1;
+  }
   QImage& cell = pair->cells[ci.index];
-  if (!cell.isNull() && cell.devicePixelRatio() == dpr) return cell;
   cell = QImage(static_cast<int>(std::ceil(ci.width * dpr)),
                 static_cast<int>(std::ceil(height * dpr)), QImage::Format_RGB32);
   cell.setDevicePixelRatio(dpr);
@@ -414,7 +425,7 @@ void QtSurface::TextOut(int x, int y, const TRect& rect, std::string_view s) {
     }
     bool blank = ci->face == 2 || (ci->face == 0 && ci->glyph == f.spaceGlyph);
     if (!blank && cx + ci->width > clip.left()) {
-      BlitCell(f.Cell(*ci, text_, bk_, dpr), cx, y, deviceClip);
+      BlitCell(f.Cell(*ci, text_, bk_, dpr, cellLimit_), cx, y, deviceClip);
     }
     cx += ci->width;
   }

@@ -47,6 +47,9 @@ class QtSurface : public Surface {
   // The family actually used for drawing (after fallback).
   QString FaceFamily();
 
+  // How many drawn glyph cells a face keeps before it starts afresh (tests make it small).
+  void SetCellLimit(size_t cells) { cellLimit_ = cells; }
+
   // The faces tried, in order, when a face is missing or has no Japanese glyphs.
   static const QStringList& JapaneseFallbacks();
 
@@ -67,4 +70,5 @@ class QtSurface : public Surface {
   std::function<void(const QRect&)> touched_;
   std::map<std::tuple<std::string, int, bool, bool>, std::unique_ptr<Face>> faces_;
   Face* face_ = nullptr;
+  size_t cellLimit_ = 8192;
 };

@@ -216,3 +216,29 @@ TEST(QtSurface, DrawsInDevicePixelsOnAScaledImage) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(QtSurface, GlyphsDrawTheSameAfterTheCellStoreStartsAfresh) {
+  if (!HaveJapaneseFace()) GTEST_SKIP() << "no Japanese font installed";
+  Canvas c;
+  c.surface.SetCellLimit(50);
+  const std::string kan = "\x8a\xbf";  // 漢
+  c.surface.SetBkColor(clWhite);
+  c.surface.TextOut(0, 0, TRect{0, 0, 40, 19}, kan);
+  QImage before = c.image.copy(0, 0, 40, 19);
+  // Kanji in three colour pairs: more cells than are kept.
+  const TColor colours[] = {clBlack, clRed, clBlue};
+  for (TColor colour : colours) {
+    c.surface.SetTextColor(colour);
+    for (int trail = 0x40; trail <= 0x7E; ++trail) {
+      const char ch[2] = {'\x88', static_cast<char>(trail)};
+      c.surface.TextOut(100, 30, TRect{100, 30, 140, 49}, std::string_view(ch, 2));
+    }
+  }
+  c.surface.SetTextColor(clBlack);
+  c.surface.TextOut(0, 0, TRect{0, 0, 40, 19}, kan);
+  EXPECT_EQ(before, c.image.copy(0, 0, 40, 19));
+}
+
+}  // namespace
