@@ -2,11 +2,12 @@
 // loop, and destroys the windows in reverse order, so the main window writes the page file
 // last. SIGTERM, SIGHUP and the end of the desktop session end the program the same orderly
 // way, so no page is lost when the system rather than the user closes it.
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <QSessionManager>
 #include <QSocketNotifier>
 #include <csignal>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include "app/ui/Application.h"
 #include "app/ui/MainForm.h"

@@ -1,7 +1,8 @@
 // Start-up of the main window up to its first show, with a page file of 100 pages of 10 KB
 // of Japanese text: window creation, page file load, tab strip and the first page shown.
-#include <QApplication>
 #include <benchmark/benchmark.h>
+
+#include <QApplication>
 #include <cstdlib>
 #include <filesystem>
 #include <string>

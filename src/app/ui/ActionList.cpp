@@ -5,7 +5,9 @@
 
 // The images are compiled into this static library, whose resource object the linker drops
 // unless something refers to it.
-static void InitResources() { Q_INIT_RESOURCE(resources); }
+static void InitResources() {
+  Q_INIT_RESOURCE(resources);
+}
 
 QString GetShortHint(const QString& hint) {
   qsizetype bar = hint.indexOf('|');
@@ -63,10 +65,14 @@ QString TActionList::Category(const QAction* action) {
   return action->property("Category").toString();
 }
 
-QString TActionList::Hint(const QAction* action) { return action->property("Hint").toString(); }
+QString TActionList::Hint(const QAction* action) {
+  return action->property("Hint").toString();
+}
 
 int TActionList::ImageIndex(const QAction* action) {
   return action->property("ImageIndex").toInt();
 }
 
-int TActionList::Tag(const QAction* action) { return action->property("Tag").toInt(); }
+int TActionList::Tag(const QAction* action) {
+  return action->property("Tag").toInt();
+}

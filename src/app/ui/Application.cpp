@@ -1,6 +1,7 @@
 #include "Application.h"
 
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
@@ -20,10 +21,14 @@ struct ButtonMap {
   int Result;
 };
 constexpr ButtonMap kButtons[] = {
-    {mbYes, QMessageBox::Yes, mrYes},          {mbNo, QMessageBox::No, mrNo},
-    {mbOK, QMessageBox::Ok, mrOk},             {mbCancel, QMessageBox::Cancel, mrCancel},
-    {mbAbort, QMessageBox::Abort, mrAbort},    {mbRetry, QMessageBox::Retry, mrRetry},
-    {mbIgnore, QMessageBox::Ignore, mrIgnore}, {mbAll, QMessageBox::YesToAll, mrAll},
+    {mbYes, QMessageBox::Yes, mrYes},
+    {mbNo, QMessageBox::No, mrNo},
+    {mbOK, QMessageBox::Ok, mrOk},
+    {mbCancel, QMessageBox::Cancel, mrCancel},
+    {mbAbort, QMessageBox::Abort, mrAbort},
+    {mbRetry, QMessageBox::Retry, mrRetry},
+    {mbIgnore, QMessageBox::Ignore, mrIgnore},
+    {mbAll, QMessageBox::YesToAll, mrAll},
 };
 
 QWidget* DialogParent() {
@@ -44,11 +49,20 @@ QString CaptionOf(const TMessageRequest& request) {
 int TQtDialogs::MessageDlg(const TMessageRequest& request) {
   QMessageBox::Icon icon = QMessageBox::Information;
   switch (request.Type) {
-    case TMsgDlgType::mtWarning: icon = QMessageBox::Warning; break;
-    case TMsgDlgType::mtError: icon = QMessageBox::Critical; break;
-    case TMsgDlgType::mtConfirmation: icon = QMessageBox::Question; break;
-    case TMsgDlgType::mtCustom: icon = QMessageBox::NoIcon; break;
-    case TMsgDlgType::mtInformation: break;
+    case TMsgDlgType::mtWarning:
+      icon = QMessageBox::Warning;
+      break;
+    case TMsgDlgType::mtError:
+      icon = QMessageBox::Critical;
+      break;
+    case TMsgDlgType::mtConfirmation:
+      icon = QMessageBox::Question;
+      break;
+    case TMsgDlgType::mtCustom:
+      icon = QMessageBox::NoIcon;
+      break;
+    case TMsgDlgType::mtInformation:
+      break;
   }
   QMessageBox box(icon, CaptionOf(request), request.Text, QMessageBox::NoButton, DialogParent());
   for (const ButtonMap& b : kButtons)
@@ -91,10 +105,15 @@ bool TQtDialogs::FileDialog(TFileDialogRequest& request) {
   if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return false;
   request.FileName = dlg.selectedFiles().front();
   request.FilterIndex = static_cast<int>(filters.indexOf(dlg.selectedNameFilter())) + 1;
+  // Like the system dialogs the program was made with, the chosen folder becomes the current
+  // one (the formatter's temporary file is written there, and the next dialog opens there).
+  QDir::setCurrent(QFileInfo(request.FileName).absolutePath());
   return true;
 }
 
-int TQtDialogs::ShowModal(QDialog& dialog) { return dialog.exec(); }
+int TQtDialogs::ShowModal(QDialog& dialog) {
+  return dialog.exec();
+}
 
 // ---- scripted dialogs
 
@@ -199,9 +218,13 @@ bool TApplication::InputQuery(const QString& caption, const QString& prompt, QSt
   return true;
 }
 
-bool TApplication::FileDialog(TFileDialogRequest& request) { return dialogs_->FileDialog(request); }
+bool TApplication::FileDialog(TFileDialogRequest& request) {
+  return dialogs_->FileDialog(request);
+}
 
-int TApplication::ShowModal(QDialog& dialog) { return dialogs_->ShowModal(dialog); }
+int TApplication::ShowModal(QDialog& dialog) {
+  return dialogs_->ShowModal(dialog);
+}
 
 void TApplication::ShowException(const std::exception& e) {
   MessageDlg(ToQString(e.what()), TMsgDlgType::mtError, mbOK);

@@ -99,7 +99,9 @@ class TScriptedDialogs : public TDialogResponder {
   void AnswerInput(std::optional<QString> text) { inputAnswers_.push_back(std::move(text)); }
   void AnswerFile(std::optional<QString> path) { fileAnswers_.push_back(std::move(path)); }
   // The function may fill the dialog's fields; its result is the modal result.
-  void AnswerModal(std::function<int(QDialog&)> answer) { modalAnswers_.push_back(std::move(answer)); }
+  void AnswerModal(std::function<int(QDialog&)> answer) {
+    modalAnswers_.push_back(std::move(answer));
+  }
 
   int MessageDlg(const TMessageRequest& request) override;
   bool InputQuery(TInputRequest& request) override;

@@ -36,7 +36,9 @@ TEditorPane::TEditorPane(QWidget* parent) : edit_(new TPlaceholderEditor(parent)
   });
 }
 
-QWidget* TEditorPane::Widget() const { return edit_; }
+QWidget* TEditorPane::Widget() const {
+  return edit_;
+}
 
 std::string TEditorPane::GetText() const {
   QString text = edit_->toPlainText();
@@ -83,15 +85,25 @@ bool TEditorPane::SaveToFile(const std::string& path) const {
   return !out.fail();
 }
 
-bool TEditorPane::TextIsEmpty() const { return edit_->document()->isEmpty(); }
+bool TEditorPane::TextIsEmpty() const {
+  return edit_->document()->isEmpty();
+}
 
-bool TEditorPane::HasSelection() const { return edit_->textCursor().hasSelection(); }
+bool TEditorPane::HasSelection() const {
+  return edit_->textCursor().hasSelection();
+}
 
-bool TEditorPane::Modified() const { return edit_->document()->isModified(); }
+bool TEditorPane::Modified() const {
+  return edit_->document()->isModified();
+}
 
-bool TEditorPane::CanRedo() const { return edit_->document()->isRedoAvailable(); }
+bool TEditorPane::CanRedo() const {
+  return edit_->document()->isRedoAvailable();
+}
 
-int TEditorPane::CaretRow() const { return edit_->textCursor().blockNumber(); }
+int TEditorPane::CaretRow() const {
+  return edit_->textCursor().blockNumber();
+}
 
 int TEditorPane::CaretByte() const {
   QTextCursor c = edit_->textCursor();
@@ -99,6 +111,10 @@ int TEditorPane::CaretByte() const {
   return static_cast<int>(ToCp932(before).size());
 }
 
-void TEditorPane::SetFocus() { edit_->setFocus(Qt::OtherFocusReason); }
+void TEditorPane::SetFocus() {
+  edit_->setFocus(Qt::OtherFocusReason);
+}
 
-bool TEditorPane::HasFocus() const { return edit_->hasFocus(); }
+bool TEditorPane::HasFocus() const {
+  return edit_->hasFocus();
+}

@@ -28,7 +28,9 @@ namespace {
 constexpr int kStatusPanel1Width = 100;
 }
 
-QString TMainForm::AppTitle() { return QString::fromUtf8("ぴよのーと２"); }
+QString TMainForm::AppTitle() {
+  return QString::fromUtf8("ぴよのーと２");
+}
 
 QString TMainForm::FileFilter() {
   return QString::fromUtf8("すべてのファイル(*.*)|*.*|テキストファイル(*.txt)|*.txt");
@@ -134,14 +136,15 @@ void TMainForm::CreateControls() {
   qApp->installEventFilter(this);
   // The idle step: just before the event loop waits for the next event.
   if (auto* dispatcher = QAbstractEventDispatcher::instance())
-    connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
-            &TMainForm::ApplicationIdle);
+    connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &TMainForm::ApplicationIdle);
   connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
           &TMainForm::ClipboardChanged);
   ClipboardChanged();
 }
 
-void TMainForm::FormCreate() { LastFindText.clear(); }
+void TMainForm::FormCreate() {
+  LastFindText.clear();
+}
 
 void TMainForm::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
@@ -195,7 +198,9 @@ void TMainForm::closeEvent(QCloseEvent* event) {
   QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
-void TMainForm::FileExit1Execute() { close(); }
+void TMainForm::FileExit1Execute() {
+  close();
+}
 
 bool TMainForm::event(QEvent* event) {
   if (event->type() == QEvent::StatusTip) {
@@ -210,8 +215,8 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
     auto* widget = static_cast<QWidget*>(watched);
     QWidget* first = lastKeyReceiver_.data();
-    bool propagated = event == lastKeyEvent_ && first && first != widget &&
-                      widget->isAncestorOf(first);
+    bool propagated =
+        event == lastKeyEvent_ && first && first != widget && widget->isAncestorOf(first);
     if (!propagated && widget->window() == this) {
       lastKeyEvent_ = event;
       lastKeyReceiver_ = widget;
@@ -246,10 +251,9 @@ QString TMainForm::StatusPanelText(int panel) const {
 }
 
 void TMainForm::FenEdit1MoveCaret() {
-  statusPanels_[1]->setText(QString::asprintf(" %5d", editor_->CaretRow()) +
-                            QString::fromUtf8("行") +
-                            QString::asprintf(" %5d", editor_->CaretByte()) +
-                            QString::fromUtf8("桁"));
+  statusPanels_[1]->setText(
+      QString::asprintf(" %5d", editor_->CaretRow()) + QString::fromUtf8("行") +
+      QString::asprintf(" %5d", editor_->CaretByte()) + QString::fromUtf8("桁"));
 }
 
 void TMainForm::ApplicationIdle() {

@@ -18,17 +18,21 @@ namespace {
 struct TMenuDef {
   enum Kind { Act, Linked, Separator, Item, Sub };
   Kind kind;
-  const char* name;      // action name; item name; submenu object name (may be empty)
-  const char* caption;   // items and submenus; linked items: own caption or null
-  const char* hint;      // items and submenus; linked items: the item's name
+  const char* name;     // action name; item name; submenu object name (may be empty)
+  const char* caption;  // items and submenus; linked items: own caption or null
+  const char* hint;     // items and submenus; linked items: the item's name
   std::vector<TMenuDef> children;
 };
 
-TMenuDef A(const char* name) { return {TMenuDef::Act, name, nullptr, nullptr, {}}; }
+TMenuDef A(const char* name) {
+  return {TMenuDef::Act, name, nullptr, nullptr, {}};
+}
 TMenuDef L(const char* action, const char* itemName, const char* caption = nullptr) {
   return {TMenuDef::Linked, action, caption, itemName, {}};
 }
-TMenuDef Sep() { return {TMenuDef::Separator, "", nullptr, nullptr, {}}; }
+TMenuDef Sep() {
+  return {TMenuDef::Separator, "", nullptr, nullptr, {}};
+}
 TMenuDef Item(const char* name, const char* caption, const char* hint) {
   return {TMenuDef::Item, name, caption, hint, {}};
 }
@@ -46,15 +50,19 @@ std::vector<TMenuDef> BlockItems() {
 }
 
 std::vector<TMenuDef> InlineItems(bool withCite) {
-  std::vector<TMenuDef> items = {A("HtmlSpan"),   A("HTMLBr"), A("HtmlEm"),  A("HtmlStrong"),
-                                 A("HtmlA"),      A("HtmlImg"), A("HtmlDel"), A("HtmlIns"),
-                                 A("HtmlRuby")};
+  std::vector<TMenuDef> items = {A("HtmlSpan"),   A("HTMLBr"),  A("HtmlEm"),
+                                 A("HtmlStrong"), A("HtmlA"),   A("HtmlImg"),
+                                 A("HtmlDel"),    A("HtmlIns"), A("HtmlRuby")};
   if (withCite) items.push_back(L("TagCite", "TagCiteItem", "<&cite>出典..."));
   return items;
 }
 
-std::vector<TMenuDef> ListItems() { return {A("HtmlUl"), A("HtmlOl")}; }
-std::vector<TMenuDef> TableItems() { return {A("HtmlTableTab"), A("HtmlTableComma")}; }
+std::vector<TMenuDef> ListItems() {
+  return {A("HtmlUl"), A("HtmlOl")};
+}
+std::vector<TMenuDef> TableItems() {
+  return {A("HtmlTableTab"), A("HtmlTableComma")};
+}
 std::vector<TMenuDef> HtmlItems() {
   return {A("HtmlB"),   A("HtmlI"),     A("HtmlF"),     A("HtmlU"),
           A("HtmlBig"), A("HtmlSmall"), A("HtmlCenter")};
@@ -67,12 +75,13 @@ std::vector<TMenuDef> MainMenuDefs() {
   return {
       Sub("File1", "ファイル(&F)", "ファイルに関する機能",
           {A("FileAddPage1"), A("FileDeletePage1"), A("FileOpen1"), A("FileSaveAs1"),
-           A("FileSave1"), A("FileNameClear"), L("FileChangeTabName", "FileChangeTabNameItem", "タブの名前の変更(&T)"),
-           Sep(), A("FileExit1")}),
+           A("FileSave1"), A("FileNameClear"),
+           L("FileChangeTabName", "FileChangeTabNameItem", "タブの名前の変更(&T)"), Sep(),
+           A("FileExit1")}),
       Sub("Edit1", "編集(&E)", "編集に関する機能",
-          {A("EditCut"), A("EditCopy"), A("EditPaste"), A("EditQuotePaste"),
-           A("EditQuoteTagPaste"), A("EditSelectAll1"), Sep(), A("EditUndo"), A("EditRedo"), Sep(),
-           A("EditCopyAll"), A("EditAddUrl"), A("EditAddDate"), A("EditAddDateTime"), Sep(),
+          {A("EditCut"), A("EditCopy"), A("EditPaste"), A("EditQuotePaste"), A("EditQuoteTagPaste"),
+           A("EditSelectAll1"), Sep(), A("EditUndo"), A("EditRedo"), Sep(), A("EditCopyAll"),
+           A("EditAddUrl"), A("EditAddDate"), A("EditAddDateTime"), Sep(),
            Sub("Trim1", "トリミング(&X)", "", TrimItems()), A("EditConvP"), A("EditHtmlEncode"),
            A("EditMailEncode")}),
       Sub("Search1", "検索(&S)", "検索に関する機能", {A("SearchFind"), A("SearchReplace")}),
@@ -212,10 +221,33 @@ void TMainForm::CreateToolBars() {
         bar->addAction(Action(name));
     }
   };
-  fill(ToolBar1, {"FileAddPage1", "FileOpen1", "FileSaveAs1", "FileSave1", "|", "EditCut",
-                  "EditCopy", "EditPaste", "EditCopyAll", "|", "EditUndo", "EditRedo", "|",
-                  "SearchFind", "SearchReplace", "|", "HtmlB", "HtmlI", "HtmlF", "HtmlU",
-                  "HtmlBig", "HtmlSmall", "HtmlCenter", "|", "HtmlPreview", "|", "ToolCallTxf"});
+  fill(ToolBar1, {"FileAddPage1",
+                  "FileOpen1",
+                  "FileSaveAs1",
+                  "FileSave1",
+                  "|",
+                  "EditCut",
+                  "EditCopy",
+                  "EditPaste",
+                  "EditCopyAll",
+                  "|",
+                  "EditUndo",
+                  "EditRedo",
+                  "|",
+                  "SearchFind",
+                  "SearchReplace",
+                  "|",
+                  "HtmlB",
+                  "HtmlI",
+                  "HtmlF",
+                  "HtmlU",
+                  "HtmlBig",
+                  "HtmlSmall",
+                  "HtmlCenter",
+                  "|",
+                  "HtmlPreview",
+                  "|",
+                  "ToolCallTxf"});
   fill(ToolBar2, {"HtmlDiv", "HtmlH1", "HtmlH2", "HtmlH3", "HtmlH4", "HtmlP", "HtmlPre",
                   "HtmlBlockquote", "|", "HtmlSpan", "HtmlEm", "HtmlStrong", "HtmlA", "HtmlImg",
                   "HTMLBr", "|", "HtmlUl", "HtmlOl"});

@@ -3,8 +3,9 @@
 //
 // Invariant: the tab strip and the page store have the same count and tab i shows page i's
 // name, except that the selected tab's caption may be newer until StoreCurrentPage runs.
-#include <QFileInfo>
 #include <sys/stat.h>
+
+#include <QFileInfo>
 
 #include "Application.h"
 #include "EditorPane.h"
@@ -39,11 +40,15 @@ std::string NativePath(const std::string& fileName) {
   return utf8;
 }
 
-QString ShownPath(const std::string& fileName) { return ToQString(fileName); }
+QString ShownPath(const std::string& fileName) {
+  return ToQString(fileName);
+}
 
 }  // namespace
 
-int TMainForm::PageIndex() const { return TabControl1->TabIndex(); }
+int TMainForm::PageIndex() const {
+  return TabControl1->TabIndex();
+}
 
 TDataItem* TMainForm::CurrentPage() const {
   int index = PageIndex();
@@ -121,7 +126,9 @@ void TMainForm::TabControl1Changing(bool& allowChange) {
   allowChange = true;
 }
 
-void TMainForm::TabControl1Change() { ShowCurrentPage(); }
+void TMainForm::TabControl1Change() {
+  ShowCurrentPage();
+}
 
 // ---- commands
 
@@ -171,8 +178,8 @@ void TMainForm::FileSaveAs1Execute() {
   request.Filter = FileFilter();
   request.FilterIndex = 2;
   request.DefaultExt = "txt";
-  request.FileName = page->FileName.empty() ? ToQString(page->Name) + ".txt"
-                                            : ShownPath(page->FileName);
+  request.FileName =
+      page->FileName.empty() ? ToQString(page->Name) + ".txt" : ShownPath(page->FileName);
   if (!Application->FileDialog(request)) return;
   std::string fileName = PageFileName(request.FileName);
   QByteArray native = request.FileName.toUtf8();
@@ -203,13 +210,21 @@ void TMainForm::FileNameClearExecute() {
   UpdateTitle();
 }
 
-void TMainForm::FileDeletePage1Execute() { DeletePage(PageIndex()); }
+void TMainForm::FileDeletePage1Execute() {
+  DeletePage(PageIndex());
+}
 
-void TMainForm::TabDeleteExecute() { DeletePage(popupTabIndex_); }
+void TMainForm::TabDeleteExecute() {
+  DeletePage(popupTabIndex_);
+}
 
-void TMainForm::FileChangeTabNameExecute() { RenameTab(PageIndex()); }
+void TMainForm::FileChangeTabNameExecute() {
+  RenameTab(PageIndex());
+}
 
-void TMainForm::TabChangeNameExecute() { RenameTab(popupTabIndex_); }
+void TMainForm::TabChangeNameExecute() {
+  RenameTab(popupTabIndex_);
+}
 
 void TMainForm::DeletePage(int index) {
   // The first page is never deleted; a stale position from an old right press does nothing.
@@ -225,17 +240,16 @@ void TMainForm::DeletePage(int index) {
 void TMainForm::RenameTab(int index) {
   if (!PageList || index <= 0 || index >= PageList->Count() || !Application) return;
   QString caption = TabControl1->Caption(index);
-  QString answer = Application->InputBox(QString::fromUtf8("タブの名称変更"),
-                                         QString::fromUtf8("新しいタブの名称を入力してください"),
-                                         caption);
+  QString answer =
+      Application->InputBox(QString::fromUtf8("タブの名称変更"),
+                            QString::fromUtf8("新しいタブの名称を入力してください"), caption);
   TabControl1->SetCaption(index, answer);
   PageList->Items(index)->Name = ToCp932(answer);
 }
 
 void TMainForm::MovePage(int target) {
   int from = PageIndex();
-  if (!PageList || target <= 0 || target >= PageList->Count() || target == from || from < 0)
-    return;
+  if (!PageList || target <= 0 || target >= PageList->Count() || target == from || from < 0) return;
   // The selected tab moves with the page, so it stays the page shown in the editor.
   PageList->Move(from, target);
   TabControl1->Move(from, target);
@@ -256,4 +270,6 @@ void TMainForm::TabControl1DragOver(QPoint pos, bool& accept) {
   accept = TabControl1->IndexOfTabAt(pos) > 0;
 }
 
-void TMainForm::TabControl1DragDrop(QPoint pos) { MovePage(TabControl1->IndexOfTabAt(pos)); }
+void TMainForm::TabControl1DragDrop(QPoint pos) {
+  MovePage(TabControl1->IndexOfTabAt(pos));
+}

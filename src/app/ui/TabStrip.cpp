@@ -12,9 +12,9 @@
 #include <algorithm>
 
 namespace {
-constexpr int kMargin = 2;       // between the widget's edge and the first tab
-constexpr int kPadding = 10;     // left and right of a caption inside its tab
-constexpr int kFrame = 2;        // width of the client area's frame
+constexpr int kMargin = 2;    // between the widget's edge and the first tab
+constexpr int kPadding = 10;  // left and right of a caption inside its tab
+constexpr int kFrame = 2;     // width of the client area's frame
 constexpr int kScrollButton = 18;
 
 // The caption as shown: '&' marks a mnemonic and is not drawn, "&&" is one '&'.
@@ -112,6 +112,7 @@ void TTabStrip::Clear() {
 void TTabStrip::SetTabIndex(int index) {
   if (index < 0 || index >= Count()) return;
   tabIndex_ = index;
+  if (multiLine_) Relayout();
   EnsureVisible(index);
   update();
 }
@@ -164,10 +165,15 @@ void TTabStrip::ScrollTabs(int delta) {
   Relayout();
 }
 
-int TTabStrip::TabHeight() const { return fontMetrics().height() + 8; }
+int TTabStrip::TabHeight() const {
+  return fontMetrics().height() + 8;
+}
 
 int TTabStrip::TabWidth(int index) const {
-  return fontMetrics().horizontalAdvance(ShownText(captions_[index])) + 2 * kPadding;
+  // The style's own label spacing, so that the caption is never clipped.
+  int space =
+      std::max(2 * kPadding, style()->pixelMetric(QStyle::PM_TabBarTabHSpace, nullptr, this) + 8);
+  return fontMetrics().horizontalAdvance(ShownText(captions_[index])) + space;
 }
 
 int TTabStrip::TabAreaRight() const {
@@ -184,6 +190,9 @@ void TTabStrip::Relayout() {
   if (!scrolling_) firstVisible_ = 0;
 
   if (multiLine_) {
+    // Rows fill left to right; then, as the system's tab control does, the rows turn round so
+    // that the selected tab's row sits on the client area and the selected tab joins it.
+    std::vector<int> rowOf(captions_.size(), 0);
     int x = kMargin, row = 0;
     const int right = width() - kMargin;
     for (int i = 0; i < Count(); ++i) {
@@ -192,10 +201,16 @@ void TTabStrip::Relayout() {
         ++row;
         x = kMargin;
       }
-      rects_[i] = QRect(x, kMargin + row * h, w, h);
+      rects_[i] = QRect(x, 0, w, h);
+      rowOf[i] = row;
       x += w;
     }
     rowCount_ = row + 1;
+    int selectedRow = tabIndex_ >= 0 && tabIndex_ < Count() ? rowOf[tabIndex_] : rowCount_ - 1;
+    for (int i = 0; i < Count(); ++i) {
+      int shown = (rowOf[i] - selectedRow - 1 + 2 * rowCount_) % rowCount_;
+      rects_[i].moveTop(kMargin + shown * h);
+    }
   } else {
     int x = kMargin;
     for (int i = firstVisible_; i < Count(); ++i) {
@@ -237,9 +252,13 @@ void TTabStrip::EnsureVisible(int index) {
   }
 }
 
-QSize TTabStrip::sizeHint() const { return QSize(400, 300); }
+QSize TTabStrip::sizeHint() const {
+  return QSize(400, 300);
+}
 
-QSize TTabStrip::minimumSizeHint() const { return QSize(100, stripHeight_ + 2 * kFrame + 20); }
+QSize TTabStrip::minimumSizeHint() const {
+  return QSize(100, stripHeight_ + 2 * kFrame + 20);
+}
 
 void TTabStrip::paintEvent(QPaintEvent*) {
   QStylePainter p(this);
@@ -264,8 +283,8 @@ void TTabStrip::paintEvent(QPaintEvent*) {
     opt.shape = QTabBar::RoundedNorth;
     opt.state &= ~QStyle::State_HasFocus;
     if (i == tabIndex_) opt.state |= QStyle::State_Selected;
-    opt.position = Count() == 1 ? QStyleOptionTab::OnlyOneTab
-                   : i == 0     ? QStyleOptionTab::Beginning
+    opt.position = Count() == 1       ? QStyleOptionTab::OnlyOneTab
+                   : i == 0           ? QStyleOptionTab::Beginning
                    : i == Count() - 1 ? QStyleOptionTab::End
                                       : QStyleOptionTab::Middle;
     if (i == tabIndex_ - 1)

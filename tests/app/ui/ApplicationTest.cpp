@@ -1,6 +1,7 @@
 // The application object: title, message and input boxes and file dialogs answered by a script.
-#include <QWidget>
 #include <gtest/gtest.h>
+
+#include <QWidget>
 #include <stdexcept>
 
 #include "app/ui/Application.h"
@@ -56,10 +57,10 @@ TEST(ApplicationTest, SavedNamesGetTheDefaultExtensionOnlyWhenTheyHaveNone) {
 }
 
 TEST(ApplicationTest, FiltersBecomeQtNameFiltersThatMatchNamesWithoutDots) {
-  EXPECT_EQ(QtNameFilters(QString::fromUtf8(
-                "すべてのファイル(*.*)|*.*|テキストファイル(*.txt)|*.txt")),
-            (QStringList{QString::fromUtf8("すべてのファイル (*)"),
-                         QString::fromUtf8("テキストファイル (*.txt)")}));
+  EXPECT_EQ(
+      QtNameFilters(QString::fromUtf8("すべてのファイル(*.*)|*.*|テキストファイル(*.txt)|*.txt")),
+      (QStringList{QString::fromUtf8("すべてのファイル (*)"),
+                   QString::fromUtf8("テキストファイル (*.txt)")}));
   EXPECT_EQ(QtNameFilters("Web|*.htm;*.html"), QStringList{"Web (*.htm *.html)"});
   EXPECT_EQ(QtNameFilters(""), QStringList{});
 }

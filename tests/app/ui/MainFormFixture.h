@@ -1,30 +1,37 @@
 // Shared set-up for the main window tests: a private data folder (PIYONOTE2_HOME), an
 // application object whose dialogs are answered by the test, and helpers that act as the user.
 #pragma once
+#include <gtest/gtest.h>
+
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <cstdlib>
-#include <gtest/gtest.h>
 #include <memory>
 #include <string>
 
-#include "support/TempDir.h"
 #include "app/ui/Application.h"
 #include "app/ui/EditorPane.h"
 #include "app/ui/MainForm.h"
 #include "app/ui/TabStrip.h"
 #include "app/ui/UiText.h"
 #include "platform/ProgramFiles.h"
+#include "support/TempDir.h"
 
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QString& s, std::ostream* os) {
+  *os << '"' << s.toStdString() << '"';
+}
 inline void PrintTo(const QStringList& l, std::ostream* os) {
   *os << '{' << l.join(", ").toStdString() << '}';
 }
 
-inline QString U(const char* utf8) { return QString::fromUtf8(utf8); }
-inline std::string Sjis(const char* utf8) { return ToCp932(QString::fromUtf8(utf8)); }
+inline QString U(const char* utf8) {
+  return QString::fromUtf8(utf8);
+}
+inline std::string Sjis(const char* utf8) {
+  return ToCp932(QString::fromUtf8(utf8));
+}
 
 class MainFormTest : public ::testing::Test {
  protected:

@@ -1,8 +1,9 @@
 // Pages behind the tabs: start without files, new, delete, rename, switching, open, save as,
 // save, clear file name, and a restart that brings every page back.
+#include <sys/stat.h>
+
 #include <QStatusBar>
 #include <filesystem>
-#include <sys/stat.h>
 
 #include "MainFormFixture.h"
 

@@ -26,9 +26,8 @@ TEST_F(MainFormTest, WindowsAreCreatedInOrderAndDestroyedInReverse) {
     QObject::connect(w, &QObject::destroyed, [&destroyed, name] { destroyed << name; });
   }
   bool pageFileBeforeMain = true;
-  QObject::connect(MainForm, &QObject::destroyed, [&] {
-    pageFileBeforeMain = std::filesystem::exists(PageFilePath());
-  });
+  QObject::connect(MainForm, &QObject::destroyed,
+                   [&] { pageFileBeforeMain = std::filesystem::exists(PageFilePath()); });
   app_->DestroyForms();
   EXPECT_EQ(destroyed.join(' '),
             "TRubyDlg TImgDlg TDatetimeDlg TCiteDlg TClassDLG TWebShortcutDlg TPreveiwDlg "

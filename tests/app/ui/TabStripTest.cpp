@@ -1,8 +1,9 @@
 // The tab strip alone: tab list operations against a model, layout in one row and in several,
 // hit testing, selection by click, context menu press and drag in both modes.
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QMouseEvent>
-#include <gtest/gtest.h>
 #include <random>
 
 #include "app/ui/TabStrip.h"
@@ -11,8 +12,7 @@ namespace {
 
 void Send(TTabStrip& s, QEvent::Type type, QPoint pos, Qt::MouseButton button,
           Qt::MouseButtons buttons) {
-  QMouseEvent e(type, QPointF(pos), QPointF(s.mapToGlobal(pos)), button, buttons,
-                Qt::NoModifier);
+  QMouseEvent e(type, QPointF(pos), QPointF(s.mapToGlobal(pos)), button, buttons, Qt::NoModifier);
   QApplication::sendEvent(&s, &e);
 }
 
@@ -100,8 +100,19 @@ TEST(TabStripTest, MultiLineWrapsIntoRowsThatGrowAsTheStripNarrows) {
   EXPECT_GT(s.RowCount(), wideRows);
   ExpectConsistentLayout(s);
   for (int i = 0; i < s.Count(); ++i) EXPECT_FALSE(s.TabRect(i).isEmpty()) << i;
-  // The client area sits below the last row.
-  EXPECT_GE(s.ClientRect().top(), s.TabRect(19).bottom());
+  // The selected tab's row turns to the bottom, next to the client area, and the rows keep
+  // their cyclic order.
+  for (int selected : {0, 7, 19, 12}) {
+    s.SetTabIndex(selected);
+    int bottom = 0;
+    for (int i = 0; i < s.Count(); ++i) bottom = std::max(bottom, s.TabRect(i).bottom());
+    EXPECT_EQ(s.TabRect(selected).bottom(), bottom) << selected;
+    EXPECT_GE(s.ClientRect().top(), bottom);
+    if (selected + 1 < s.Count() && s.TabRect(selected + 1).top() != s.TabRect(selected).top()) {
+      EXPECT_LT(s.TabRect(selected + 1).top(), s.TabRect(selected).top());
+    }
+    ExpectConsistentLayout(s);
+  }
   // Back to one row.
   s.SetMultiLine(false);
   EXPECT_EQ(s.RowCount(), 1);
@@ -138,7 +149,9 @@ TEST(TabStripTest, ClickSelectsAndDragDropsInBothModes) {
     s.resize(400, 300);
     s.show();
     QStringList events;
-    s.OnChanging = [&](TTabStrip* t, bool&) { events << QString("changing %1").arg(t->TabIndex()); };
+    s.OnChanging = [&](TTabStrip* t, bool&) {
+      events << QString("changing %1").arg(t->TabIndex());
+    };
     s.OnChange = [&](TTabStrip* t) { events << QString("change %1").arg(t->TabIndex()); };
     s.OnMouseDown = [&](TTabStrip* t, Qt::MouseButton b, QPoint) {
       events << QString("down %1").arg(t->TabIndex());
