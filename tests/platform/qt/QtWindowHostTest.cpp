@@ -46,6 +46,15 @@ class Painter : public TCustomControl {
       case WM_MOUSEWHEEL:
         log.push_back("wheel " + std::to_string(HiShort(m.WParam)));
         break;
+      case WM_LBUTTONDBLCLK:
+        log.push_back("dblclk");
+        break;
+      case WM_RBUTTONDOWN:
+        log.push_back("rdown");
+        break;
+      case WM_CONTEXTMENU:
+        log.push_back("contextmenu " + std::to_string(m.LParam));
+        break;
       case WM_LBUTTONDOWN:
         log.push_back("down " + std::to_string(LoShort(static_cast<std::uintptr_t>(m.LParam))) +
                       "," + std::to_string(HiShort(static_cast<std::uintptr_t>(m.LParam))));
@@ -323,6 +332,47 @@ TEST(QtClipboard, JapaneseRoundTripThroughTheSystemClipboard) {
   QApplication::clipboard()->clear();
   EXPECT_FALSE(clipboard.HasText());
   EXPECT_EQ("", clipboard.GetText());
+}
+
+TEST_F(QtHost, DoubleClicksRightPressesAndTheMenuKey) {
+  Create();
+  control.log.clear();
+  QPointF at(5, 6);
+  QPointF global = host.viewport()->mapToGlobal(at);
+  QMouseEvent dbl(QEvent::MouseButtonDblClick, at, global, Qt::LeftButton, Qt::LeftButton,
+                  Qt::NoModifier);
+  QApplication::sendEvent(host.viewport(), &dbl);
+  QMouseEvent right(QEvent::MouseButtonPress, at, global, Qt::RightButton, Qt::RightButton,
+                    Qt::NoModifier);
+  QApplication::sendEvent(host.viewport(), &right);
+  // The platform's own context-menu request after a right press brings nothing more: the
+  // control pops its menu up on the press.
+  QContextMenuEvent fromMouse(QContextMenuEvent::Mouse, at.toPoint(), global.toPoint());
+  QApplication::sendEvent(host.viewport(), &fromMouse);
+  QKeyEvent menuDown(QEvent::KeyPress, Qt::Key_Menu, Qt::NoModifier);
+  QKeyEvent menuUp(QEvent::KeyRelease, Qt::Key_Menu, Qt::NoModifier);
+  QApplication::sendEvent(&host, &menuDown);
+  QApplication::sendEvent(&host, &menuUp);
+  std::vector<std::string> seen;
+  for (const std::string& e : control.log)
+    if (e != "setfocus" && e != "killfocus") seen.push_back(e);
+  EXPECT_EQ((std::vector<std::string>{"dblclk", "rdown", "keyup 93", "contextmenu -1"}), seen);
+}
+
+TEST_F(QtHost, FocusMessagesFollowQtFocusButNotMenus) {
+  Create();
+  QFocusEvent in(QEvent::FocusIn, Qt::MouseFocusReason);
+  QFocusEvent popup(QEvent::FocusOut, Qt::PopupFocusReason);
+  QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+  QApplication::sendEvent(&host, &out);  // whatever showing the window did
+  control.log.clear();
+  QApplication::sendEvent(&host, &in);
+  EXPECT_TRUE(control.Focused());
+  QApplication::sendEvent(&host, &popup);  // an open menu keeps the focus where it was
+  EXPECT_TRUE(control.Focused());
+  QApplication::sendEvent(&host, &out);
+  EXPECT_FALSE(control.Focused());
+  EXPECT_EQ((std::vector<std::string>{"setfocus", "killfocus"}), control.log);
 }
 
 }  // namespace
