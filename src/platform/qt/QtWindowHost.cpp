@@ -736,7 +736,11 @@ void QtWindowHost::inputMethodEvent(QInputMethodEvent* e) {
 
 QVariant QtWindowHost::inputMethodQuery(Qt::InputMethodQuery query) const {
   if (query == Qt::ImEnabled) return testAttribute(Qt::WA_InputMethodEnabled);
-  return ime_.Query(query);
+  QVariant answer = ime_.Query(query);
+  // The input method asks the focus widget, the scroll area: its frame lies around the client.
+  if (query == Qt::ImCursorRectangle || query == Qt::ImAnchorRectangle)
+    return answer.toRect().translated(viewport()->pos());
+  return answer;
 }
 
 void QtWindowHost::SetCompositionWindow(TPoint p) {

@@ -286,7 +286,8 @@ TEST_F(QtHost, InputMethodEventsBecomeCompositionMessages) {
 
   EXPECT_EQ(QColor(255, 255, 255).rgb(), Screen().pixel(110, 90));  // gone with the end
   host.SetCompositionWindow(TPoint{40, 50});
-  EXPECT_EQ(QRect(40, 50, 1, 19), host.inputMethodQuery(Qt::ImCursorRectangle).toRect());
+  EXPECT_EQ(QRect(40, 50, 1, 19).translated(host.viewport()->pos()),
+            host.inputMethodQuery(Qt::ImCursorRectangle).toRect());
   host.SetImeOpenStatus(false);
   EXPECT_FALSE(host.GetImeOpenStatus());
   EXPECT_FALSE(host.inputMethodQuery(Qt::ImEnabled).toBool());
