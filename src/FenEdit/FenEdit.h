@@ -304,6 +304,17 @@ class TFenEdit : public TCustomControl {
   TRowPos RangeEnd() const;
   void RemoveHitHighlight();
   void RepaintHit();
+  // Line ends before row Row: the replace loop moves it forward with its hits, so that the
+  // logical position of each replacement costs only the rows passed since the last one.
+  struct TLineCursor {
+    TRow Row = 0;
+    int Lines = 0;
+  };
+  TLinePos LinePosAt(TRowPos p, TLineCursor& cursor) const;
+  void ReplaceRangeAt(std::string_view text, TRowPos from, TRowPos to, bool repaint,
+                      TLineCursor* cursor);
+  // RecordUndo at a known logical position (FenEditUndo.cpp).
+  bool RecordUndoAt(unsigned char kind, std::string text, TLinePos pos);
 
   std::string findStr_;
   std::string replaceStr_;

@@ -237,7 +237,23 @@ void TFenEdit::FindStep(bool forward) {
 
 // ---- replace -------------------------------------------------------------------------------
 
+TLinePos TFenEdit::LinePosAt(TRowPos p, TLineCursor& cursor) const {
+  TRow first = LineFirstRow(p.Row);
+  if (first < cursor.Row) cursor = TLineCursor{first, Store.LineEndsBefore(first)};
+  for (; cursor.Row < first; ++cursor.Row) cursor.Lines += RowEndsLine(Store.Get(cursor.Row));
+  long long byte = p.Byte;
+  for (TRow r = first; r < p.Row; ++r) byte += static_cast<long long>(Store.Get(r).size());
+  return {static_cast<TByte>(byte), cursor.Lines};
+}
+
 void TFenEdit::ReplaceRange(std::string_view text, TRowPos from, TRowPos to, bool repaint) {
+  ReplaceRangeAt(text, from, to, repaint, nullptr);
+}
+
+// The cursor, when given, must count the line ends of unchanged rows; it is left at the start
+// of the replacement's line, before any row the replacement rewraps.
+void TFenEdit::ReplaceRangeAt(std::string_view text, TRowPos from, TRowPos to, bool repaint,
+                              TLineCursor* cursor) {
   text = CutAtNul(text);
   TRowPos textEnd = TextEndPos();
   if (Before(to, from)) std::swap(from, to);
@@ -262,8 +278,14 @@ void TFenEdit::ReplaceRange(std::string_view text, TRowPos from, TRowPos to, boo
   std::string removed = TextBetween(from, to);
   if (removed.empty() && inserted.empty()) return;
   if (!applying_) {
-    RecordUndo(1, removed, from.Row, from.Byte);
-    RecordUndo(0, inserted, from.Row, from.Byte);
+    if (cursor) {
+      TLinePos at = LinePosAt(from, *cursor);
+      RecordUndoAt(1, std::move(removed), at);
+      RecordUndoAt(0, inserted, at);
+    } else {
+      RecordUndo(1, removed, from.Row, from.Byte);
+      RecordUndo(0, inserted, from.Row, from.Byte);
+    }
   }
   const std::string& first = Store.Get(from.Row);
   const std::string& last = Store.Get(to.Row);
@@ -308,6 +330,7 @@ void TFenEdit::ReplaceText(const std::string& find, const std::string& replace, 
   TRowPos end = RangeEnd();
   TRowPos pos = ClampSearchPos(start);
   bool changed = false;
+  TLineCursor cursor;
   while (!abort_) {
     TSearchHit h;
     if (!SearchForward(pos, end, h)) break;
@@ -337,7 +360,7 @@ void TFenEdit::ReplaceText(const std::string& find, const std::string& replace, 
     hitShown_ = false;
     hit_ = TSearchHit{};
     newSearch_ = false;
-    ReplaceRange(replaceStr_, at, hitEnd, kakunin_);
+    ReplaceRangeAt(replaceStr_, at, hitEnd, kakunin_, &cursor);
     changed = true;
     ++findCount_;
     // Go on after the inserted text, wherever its rows ended up: its own bytes are never

@@ -4,9 +4,6 @@
 #include "FenEdit.h"
 
 bool TFenEdit::RecordUndo(unsigned char kind, const std::string& text, TRow row, TByte byte) {
-  if (text.empty()) return false;
-  if (!modified_) SetModifiedFlag(true);
-  if (!UndoRec || UndoBuf_ <= 0) return false;
   if (row == -1 && byte == -1) {
     TRowPos s = anchor_, e = selEnd_;
     TRowPos start = Before(e, s) ? e : s;
@@ -14,6 +11,18 @@ bool TFenEdit::RecordUndo(unsigned char kind, const std::string& text, TRow row,
     row = start.Row;
     byte = start.Byte;
   }
+  // The logical position only when the step will be stored.
+  bool stored = !text.empty() && UndoRec && UndoBuf_ > 0 &&
+                static_cast<size_t>(UndoBuf_) >= text.size();
+  return RecordUndoAt(kind, text, stored ? ToLinePos({byte, row}) : TLinePos{});
+}
+
+// The same, at a logical position the caller already knows (the replace loop keeps track of
+// its line, so a replace-all never converts rows to lines from the top).
+bool TFenEdit::RecordUndoAt(unsigned char kind, std::string text, TLinePos p) {
+  if (text.empty()) return false;
+  if (!modified_) SetModifiedFlag(true);
+  if (!UndoRec || UndoBuf_ <= 0) return false;
   size_t n = text.size();
   size_t budget = static_cast<size_t>(UndoBuf_);
   bool fits = budget >= n;
@@ -24,8 +33,7 @@ bool TFenEdit::RecordUndo(unsigned char kind, const std::string& text, TRow row,
   }
   if (fits) {
     try {
-      TLinePos p = ToLinePos({byte, row});
-      undoList_.push_front(TUndoStep{kind, p.Byte, p.Line, text});
+      undoList_.push_front(TUndoStep{kind, p.Byte, p.Line, std::move(text)});
       undoTotal_ += n;
     } catch (...) {
       ShowCodedMessage("Error:OC001");
