@@ -344,6 +344,11 @@ void TCustomControl::EndDrag(bool drop) {
   ShowCursor(cursor_);
 }
 
+void TCustomControl::SetDragCursor(TCursor c) {
+  DragCursor = c;
+  if (dragging_ && dragAccepted_) ShowCursor(c);
+}
+
 void TCustomControl::DoStartDrag() {
   if (OnStartDrag) OnStartDrag(this);
 }

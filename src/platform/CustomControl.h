@@ -122,7 +122,11 @@ class TCustomControl : public TObject {
   virtual void DragDrop(TObject* Source, int X, int Y);
   // Target is this control after a drop, nullptr after a cancel.
   virtual void DoEndDrag(TObject* Target, int X, int Y);
+  // The cursor shown while a drag is over a place that takes the drop.
   TCursor DragCursor = crDrag;
+  // Changes DragCursor and shows it at once when a drag is over such a place (Ctrl held or
+  // let go during a drag switches between moving and copying).
+  void SetDragCursor(TCursor c);
 
   // --- the framework's published bits
   TPopupMenu* PopupMenu = nullptr;

@@ -357,9 +357,14 @@ TEST_F(Dragging, ADropOnItselfRunsOverDropAndEnd) {
   host.MouseDown(10, 10);
   EXPECT_TRUE(control.Dragging());
   EXPECT_EQ(crDragCur1, host.ShownCursor());
+  control.SetDragCursor(crDragCur2);  // Ctrl went down: copy
+  EXPECT_EQ(crDragCur2, host.ShownCursor());
   host.MouseMove(20, 30);
+  EXPECT_EQ(crDragCur2, host.ShownCursor());
   host.MouseUp(20, 30);
   EXPECT_FALSE(control.Dragging());
+  EXPECT_EQ(crIBeam, host.ShownCursor());
+  control.SetDragCursor(crDragCur1);  // no drag: nothing shown changes
   EXPECT_EQ(crIBeam, host.ShownCursor());
   EXPECT_FALSE(host.HasCapture());
   // No move or release steps while dragging: the drag has them.
