@@ -63,6 +63,8 @@ class QtWindowHost : public QAbstractScrollArea, public WindowHost {
   void KillTimer(unsigned id) override;
   void SetFocus() override;
   bool Focused() override { return controlFocused_; }
+  // Qt already sends the moves of a held button here wherever the pointer goes; capture
+  // without a button held is not needed by the control and not grabbed.
   void SetCapture() override { capture_ = true; }
   void ReleaseCapture() override { capture_ = false; }
   void SetCursor(TCursor cursor) override;
