@@ -201,7 +201,6 @@ unsigned QtWindowHost::CreateWindow(const TCreateParams& params) {
 void QtWindowHost::DestroyWindow() {
   handle_ = 0;
   controlFocused_ = false;
-  capture_ = false;
   for (auto& t : timers_) killTimer(t.first);
   timers_.clear();
   caret_ = Caret{};

@@ -65,8 +65,8 @@ class QtWindowHost : public QAbstractScrollArea, public WindowHost {
   bool Focused() override { return controlFocused_; }
   // Qt already sends the moves of a held button here wherever the pointer goes; capture
   // without a button held is not needed by the control and not grabbed.
-  void SetCapture() override { capture_ = true; }
-  void ReleaseCapture() override { capture_ = false; }
+  void SetCapture() override {}
+  void ReleaseCapture() override {}
   void SetCursor(TCursor cursor) override;
   short GetKeyState(unsigned vk) override;
   void GetKeyboardState(unsigned char state[256]) override;
@@ -122,7 +122,6 @@ class QtWindowHost : public QAbstractScrollArea, public WindowHost {
   unsigned nextHandle_ = 1;
   TCreateParams params_;
   bool controlFocused_ = false;
-  bool capture_ = false;
   bool inPaint_ = false;
   QRect invalid_;
   bool invalidErase_ = false;
