@@ -607,7 +607,9 @@ void TFenEdit::DropText(const std::string& textIn, bool copy) {
     DeleteSelection(false);
     bool endsCrLf = text.size() >= 2 && text.compare(text.size() - 2, 2, "\r\n") == 0;
     int lines = e.Line - s.Line + (endsCrLf ? 1 : 0);
-    if (endsCrLf && s.Line == e.Line && d.Line == e.Line + 1) {
+    // Text ending in CR LF really ends at the start of the next line, however many lines
+    // it spans: a drop on that line lands right after the start of the removed text.
+    if (endsCrLf && d.Line == e.Line + 1) {
       d.Byte += s.Byte;
       d.Line -= lines;
     } else if (d.Line >= e.Line) {
