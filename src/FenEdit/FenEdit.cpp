@@ -99,22 +99,31 @@ void TFenEdit::SetText(std::string_view text) {
 // so the store always holds exactly one end-of-text row.
 static bool NeedsNormalising(const TFenStrings& store) {
   int n = store.Count();
-  for (int i = 0; i < n; ++i) {
-    const std::string& r = store.Get(i);
+  int i = 0;
+  bool needs = false;
+  store.ForEachRow([&](const std::string& r) {
     size_t len = r.size();
-    bool last = i == n - 1;
-    if (len < 2) return true;
-    if (last ? (r[len - 2] != '\0' || r[len - 1] != '\0')
-             : (r[len - 2] != '\r' || r[len - 1] != '\n'))
-      return true;
-    if (std::memchr(r.data(), '\0', len - (last ? 2 : 0))) return true;
-    // A CR LF pair inside the row, or a lone CR cut as a terminator by the loader.
-    for (const char* p = r.data(); (p = static_cast<const char*>(
-                                        std::memchr(p, '\r', len - 2 - size_t(p - r.data()))));
-         ++p)
-      if (p[1] == '\n') return true;
-  }
-  return false;
+    bool last = i++ == n - 1;
+    if (len < 2 || (last ? (r[len - 2] != '\0' || r[len - 1] != '\0')
+                         : (r[len - 2] != '\r' || r[len - 1] != '\n'))) {
+      needs = true;
+    } else if (std::memchr(r.data(), '\0', len - (last ? 2 : 0))) {
+      needs = true;
+    } else {
+      // A CR LF pair inside the row, or a lone CR cut as a terminator by the loader.
+      const char* p = r.data();
+      const char* end = r.data() + len - 2;
+      while ((p = static_cast<const char*>(std::memchr(p, '\r', size_t(end - p))))) {
+        if (p[1] == '\n') {
+          needs = true;
+          break;
+        }
+        ++p;
+      }
+    }
+    return !needs;
+  });
+  return needs;
 }
 
 bool TFenEdit::LoadFromFile(const std::string& fileName) {

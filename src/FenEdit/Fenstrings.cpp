@@ -32,7 +32,7 @@ std::string ReadWhole(const std::string& fileName) {
   char buf[1 << 16];
   if (std::fseek(f.get(), 0, SEEK_END) == 0) {
     long size = std::ftell(f.get());
-    if (size > 0) data.reserve(static_cast<size_t>(size));
+    if (size > 0) data.reserve(static_cast<size_t>(size) + 2);  // room for the end pair
     std::rewind(f.get());
   }
   for (;;) {

@@ -78,6 +78,14 @@ class TFenStrings {
   std::vector<std::string> TakeRows();
   void SetRows(std::vector<std::string>&& rows);
 
+  // Calls f(row) for every row in order; f returns false to stop.
+  template <class F>
+  void ForEachRow(F&& f) const {
+    for (const Block& blk : blocks_)
+      for (const std::string& r : blk.rows)
+        if (!f(r)) return;
+  }
+
   // Logical lines: rows whose last byte is LF end one.
   int LineEndsBefore(int row) const;  // line-ending rows among rows 0..row-1
   int LineEndCount() const;           // line-ending rows in the whole store
