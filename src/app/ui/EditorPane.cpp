@@ -118,3 +118,9 @@ void TEditorPane::SetFocus() {
 bool TEditorPane::HasFocus() const {
   return edit_->hasFocus();
 }
+
+void TEditorPane::SetPopupMenu(QMenu* menu) {
+  edit_->setContextMenuPolicy(Qt::CustomContextMenu);
+  QObject::connect(edit_, &QWidget::customContextMenuRequested, menu,
+                   [this, menu](QPoint pos) { menu->popup(edit_->mapToGlobal(pos)); });
+}

@@ -2,6 +2,7 @@
 // undo state, the caret and the focus. The window's page code talks only to this, so the
 // control behind it can change without touching the page logic.
 #pragma once
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <functional>
 #include <string>
@@ -44,6 +45,8 @@ class TEditorPane {
   int CaretByte() const;
   void SetFocus();
   bool HasFocus() const;
+  // The editor's context menu (the window keeps ownership).
+  void SetPopupMenu(QMenu* menu);
 
   // Events of the control, raised only when set.
   std::function<void(bool modified)> OnChangeModify;

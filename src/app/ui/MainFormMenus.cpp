@@ -202,9 +202,7 @@ void TMainForm::CreateMenus() {
   PopupMenu1 = new QMenu(this);
   PopupMenu1->setObjectName("PopupMenu1");
   Build(this, PopupMenu1, EditorPopupDefs(), nullptr);
-  FenEdit1->setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(FenEdit1, &QWidget::customContextMenuRequested, this,
-          [this](QPoint pos) { PopupMenu1->popup(FenEdit1->mapToGlobal(pos)); });
+  editor_->SetPopupMenu(PopupMenu1);
 
   PopupMenu2 = new QMenu(this);
   PopupMenu2->setObjectName("PopupMenu2");
