@@ -205,8 +205,166 @@ class TFenEdit : public TCustomControl {
   std::string CheckInvariants() const;
 
   // ==== view: properties, messages, drawing, caret and scrolling ==========================
-  // (FenEditMessages.cpp, FenEditPaint.cpp, FenEditCaret.cpp)
+  // (FenEditView.cpp, FenEditMessages.cpp, FenEditPaint.cpp, FenEditCaret.cpp)
+  enum TLineSizeUnit { uPercent, uPixel };
+  enum TBorderStyle { bsNone, bsSingle };
+  enum TDragMode { dmManual, dmAutomatic };
+  // The drawing font as the owner sets it. A negative Height asks for that cell height; only
+  // the face, the height and the colour are used for drawing.
+  struct TFont {
+    std::string Name = "FixedSys";
+    int Height = -19;  // size 14 at 96 dots per inch
+    TColor Color = clBlack;
+    friend bool operator==(const TFont&, const TFont&) = default;
+  };
+  using TASeikeiEvent = std::function<void(TObject* Sender, bool DeleteF)>;
+  using TManualStartDragEvent =
+      std::function<void(TObject* Sender, const std::string& SelectStr, bool& CanDrag)>;
+  using TUserDrawEvent = std::function<void(TObject* Sender, int c1, int c2, int x1, int x2)>;
+  using TUserClientDrawEvent =
+      std::function<void(TObject* Sender, int x1, int x2, int L1, int L2)>;
+  using TChangeinsEvent = std::function<void(TObject* Sender, bool insmode)>;
+
   void WndProc(TMessage& message) override;
+  void Loaded() override;
+  void Paint() override;
+
+  // ---- published properties (setters clamp silently) ----
+  int GetTopMargin() const { return TopMargin_; }
+  void SetTopMargin(int value);  // 0..30, applied at window creation
+  int GetLeftMargin() const { return LeftMargin_; }
+  void SetLeftMargin(int value);  // 0..30, applied at window creation
+  int GetScrollStep() const { return ScrollStep_; }
+  void SetScrollStep(int value);  // a byte
+  int GetWheelStep() const { return WheelStep_; }
+  void SetWheelStep(int value);  // a byte
+  bool GetCurSetMode() const { return CurSetMode_; }
+  void SetCurSetMode(bool value);
+  // Colours are frozen to plain RGB when set.
+  TColor GetSelColor() const { return SelColor_; }
+  void SetSelColor(TColor c) { SelColor_ = ColorToRGB(c); }
+  TColor GetCREOFcolor() const { return CREOFcolor_; }
+  void SetCREOFcolor(TColor c) { CREOFcolor_ = ColorToRGB(c); }
+  TColor GetURLColor() const { return URLColor_; }
+  void SetURLColor(TColor c) { URLColor_ = ColorToRGB(c); }
+  TColor GetInyoColor() const { return InyoColor_; }
+  void SetInyoColor(TColor c) { InyoColor_ = ColorToRGB(c); }
+  TColor GetUlineColor() const { return UlineColor_; }
+  void SetUlineColor(TColor c) { UlineColor_ = ColorToRGB(c); }
+  TColor GetColor() const { return Color_; }
+  void SetColor(TColor c);  // repaints at once
+  int GetLineSpace() const { return LineSpace_; }
+  void SetLineSpace(int value);  // 0..100
+  TLineSizeUnit GetLineSpaceUnit() const { return LineSpaceUnit_; }
+  void SetLineSpaceUnit(TLineSizeUnit value);
+  TBorderStyle GetBorderStyle() const { return BorderStyle_; }
+  void SetBorderStyle(TBorderStyle value);  // recreates the window
+  const TFont& GetFont() const { return Font_; }
+  // The colour shows at the next repaint; face and height at the next window creation.
+  void SetFont(const TFont& font);
+  int GetLineNoColumn() const { return LineNoColumn_; }
+  void SetLineNoColumn(int value);  // 1..5, applied at window creation
+  bool ShowEOF = true;
+  bool ShowCR = true;
+  bool ShowDblSpace = true;
+  bool ShowTAB = false;
+  bool ShowUnderLine = false;
+  bool HorzScrollBar = false;   // applied at window creation
+  bool VertScrollBar = true;    // applied at window creation
+  bool ShowLineNumber = false;  // applied at window creation
+  bool WantTabs = true;
+  bool TabStop = true;
+  int TabOrder = 0;
+  std::string Inyostr = ">";
+  bool ColorPrintF = true;
+  std::string Version = "TFenEdit Ver1.28";
+  TDragMode DragMode = dmAutomatic;
+  bool Ctl3D = true;
+  bool ParentFont = false;
+  bool ShowHint = false;
+  bool Enabled = true;
+  bool Visible = true;
+
+  // ---- events of the view and the input side ----
+  TASeikeiEvent OnAseikei;  // never raised: nothing turns its switch on
+  TNotifyEvent OnPaint;
+  TManualStartDragEvent OnManualStartDrag;
+  TUserDrawEvent OnUserDraw;
+  TUserClientDrawEvent OnUserClientDraw;
+  TChangeinsEvent OnChangeInsMode;
+  TNotifyEvent OnIMEChanging;
+  TNotifyEvent OnIMEChanged;
+  TNotifyEvent OnIMEReConvert;
+
+  // ---- public operations ----
+  // Repaints the visible part of rows first..last with the caret hidden.
+  void RedrawRows(TRow first, TRow last);
+  // Empties the text, resets the state and creates the window again so the font, margins,
+  // gutter, border and scroll bars take effect. The caller puts the text back.
+  void Recreate();
+
+  // ---- geometry (zero until the window exists) ----
+  int CharHeight() const { return charHeight_; }
+  int AveCharWidth() const { return aveCharWidth_; }
+  int LineHeight() const { return lineHeight_; }
+  int VisibleRows() const { return visibleRows_; }
+  int RowMargin() const { return rowMargin_; }
+  int TextLeft() const { return textLeft_; }
+  int GutterWidth() const { return gutterWidth_; }
+  int HorzStep() const { return horzStep_; }
+  int CaretMarginX() const { return caretMarginX_; }
+  int TextAreaWidth() const { return ClientWidth() - textLeft_; }
+  int TextAreaHeight() const { return ClientHeight() - TopMargin_; }
+  TRow MaxTopRow() const;
+  int MaxRowWidth();
+  int VScrollScale() const { return vScrollScale_; }
+  int HScrollScale() const { return hScrollScale_; }
+  int KeyRepeat() const { return keyRepeat_; }
+  void ResetKeyRepeat() { keyRepeat_ = 0; }
+  // The registered message ids.
+  unsigned GetCaretPosMessage() const { return WM_TFENEDIT_GETCARETPOS_; }
+  unsigned SetCaretPosMessage() const { return WM_TFENEDIT_SETCARETPOS_; }
+
+  // ---- caret and scrolling, for the keyboard and mouse code ----
+  // Puts the system caret and the composition window at the caret (while focused) and
+  // raises OnSelectionChange/OnMoveCaret when the caret moved since the last time.
+  void PlaceCaret();
+  // Nearest character boundary to pixel x (relative to the row's text start, tabs
+  // expanded) in a row without its terminator; boundaryX gets that boundary's x.
+  TByte RowHitTest(TRow row, int x, int& boundaryX) const;
+  // Moves the caret n rows keeping the remembered column's pixel x; extends or clears the
+  // selection as the move asks (Shift or a mouse selection).
+  void MoveCaretVert(int n);
+  // Up (n = -1) and Down (n = +1) with edge scrolling and key-repeat acceleration.
+  void CaretUpDown(int n);
+  // Page Up (dir < 0) and Page Down: scroll a page, or move the caret when nothing scrolled.
+  void CaretPage(int dir);
+  // Keeps the caret inside the text area after a move right (once: at most one step) / left.
+  void KeepCaretRight(bool once);
+  void KeepCaretLeft();
+  // After a caret move: with extend, the selection runs from the anchor (the old caret when
+  // none) to the caret and the changed stretch is repainted; without, it is cleared.
+  void SelectionAfterMove(TRowPos oldCaret, bool extend);
+  // Whether a caret move extends the selection now: Shift held or a mouse selection.
+  bool ExtendingSelection() const;
+  // Repaints the stretch between the previously drawn caret and the caret (selection held).
+  void PaintSelectionStep();
+  // The WM_VSCROLL / WM_HSCROLL work: returns rows scrolled / 0.
+  int VScroll(unsigned code, int thumb);
+  int HScroll(unsigned code, int thumb);
+  void MouseWheel(int delta);
+  // Scroll ranges; the vertical one also adjusts the gutter (true when it changed).
+  bool SetVScrollRange(bool redraw);
+  void SetHScrollRange(bool redraw);
+  void DrawCaretRule();
+  void EraseCaretRule();
+  // The rule follows the pointer's row during a mouse selection without a selection.
+  void MoveCaretRuleTo(TRow row);
+  // Makes the caret's offset the column vertical moves keep.
+  void RememberColumn() {
+    rememberedColumn_ = caret_.Byte;
+    cachedColumn_ = -1;
+  }
   // ==== end of view =======================================================================
 
   // ==== input: keyboard, input method, mouse, text drag ==================================
@@ -216,17 +374,18 @@ class TFenEdit : public TCustomControl {
   // ==== end of input ======================================================================
 
  protected:
-  // ---- hooks the view fills in; the engine calls them where it would repaint -------------
-  virtual void RepaintAll() {}
-  virtual void RepaintRows(TRow /*first*/, TRow /*last*/) {}
-  virtual void RepaintFrom(TRow /*first*/) {}
-  virtual void UpdateScrollRange() {}
-  // Places the caret and brings it into view; the engine's default only limits it.
+  // ---- hooks the view fills in (FenEditPaint.cpp, FenEditCaret.cpp); the engine calls them
+  // where it would repaint. Without a window they only keep the caret inside the text.
+  virtual void RepaintAll();
+  virtual void RepaintRows(TRow first, TRow last);
+  virtual void RepaintFrom(TRow first);
+  virtual void UpdateScrollRange();
+  // Places the caret and brings it into view; returns whether the view scrolled.
   virtual bool ScrollToCaret(TRowPos p, TCaretPlacement placement, bool rememberColumn,
                              bool collapse);
-  virtual void ImeWindowToOrigin() {}
+  virtual void ImeWindowToOrigin();
   // The last row in view; the caller of a trim repaints up to it.
-  virtual TRow LastVisibleRow() const { return Store.Count() - 1; }
+  virtual TRow LastVisibleRow() const;
   // Raises OnSelectionChange and OnMoveCaret when the caret moved since the last call.
   void NotifyCaretMoved(bool force = false);
   virtual void ShowCodedMessage(const char* code);
@@ -284,6 +443,106 @@ class TFenEdit : public TCustomControl {
   bool undoTruncated_ = false;
   bool redoAvailable_ = false;
   bool applying_ = false;
+
+  // ==== view state (FenEditView.cpp, FenEditPaint.cpp, FenEditCaret.cpp) ==================
+  void CreateParams(TCreateParams& params) override;
+  bool ViewMessage(TMessage& message);  // true when answered
+  void CreateView();                    // WM_CREATE: font, metrics, gutter
+  void ComputeGeometry();
+  void ComputeRowHeight();
+  void SelectDrawingFont();
+  void RestoreCanvas();
+  void FullPaint();
+  // Rows first..last, cut to the visible rows, drawn plainly with links, then the gutter,
+  // the rule and OnUserClientDraw.
+  void PartialPaint(TRow first, TRow last);
+  void PaintRowPlain(TRow row);
+  void PaintRowSelected(TRow row, TRowPos s, TRowPos e, TColor selBack);
+  void PaintSegment(TRow row, TByte p, TByte q, bool selected, TColor selBack);
+  void PaintHitOver(TRow first, TRow last);
+  void ColourLinks(TRow first, TRow last, const TRect* clip);
+  void PaintGutter(TRow first, TRow last);
+  void DrawCRArrow(int x, int y, TColor c);
+  // Full-width space boxes and tab arrows of bytes p..q of a row drawn from originX.
+  void DrawMarks(TRow row, TByte p, TByte q, int originX, int y, const TRect& clip,
+                 bool selected);
+  void DrawLink(TRow row, TByte i, TByte j, const TRect* clip);
+  TRow LineStartRow(TRow row) const;  // by the store's line index, not by walking
+  void DottedLine(int x1, int y1, int x2, int y2, TColor c);
+  TColor QuoteColor(TRow row) const;
+  int RowTop(TRow row) const { return (row - topRow_) * lineHeight_ + TopMargin_; }
+  TRow LastShownRow() const;
+  bool AdjustGutter();
+  void CallUserDraw();
+  int ClientDrawRight() const;
+  int RowWidth(TRow row) const;  // pixels, tabs expanded, terminator excluded
+  void SizeView();  // WM_SIZE
+
+  // Measures with the drawing font for the layout.
+  class TViewMetrics : public TFenMetrics {
+   public:
+    explicit TViewMetrics(TFenEdit& e) : e_(e) {}
+    int TextWidth(std::string_view bytes) const override;
+    int AveCharWidth() const override;
+    int TextAreaWidth() const override;
+
+   private:
+    TFenEdit& e_;
+  };
+  TViewMetrics viewMetrics_{*this};
+
+  int TopMargin_ = 4;
+  int LeftMargin_ = 10;
+  int ScrollStep_ = 2;
+  int WheelStep_ = 2;
+  bool CurSetMode_ = true;
+  TColor SelColor_ = clBlack;
+  TColor CREOFcolor_ = clTeal;
+  TColor URLColor_ = clBlue;
+  TColor InyoColor_ = clGray;
+  TColor UlineColor_ = clBlack;
+  TColor Color_ = clWhite;
+  int LineSpace_ = 10;
+  TLineSizeUnit LineSpaceUnit_ = uPercent;
+  TBorderStyle BorderStyle_ = bsNone;
+  TFont Font_;
+  int LineNoColumn_ = 5;
+
+  bool viewCreated_ = false;  // metrics taken (WM_CREATE seen)
+  TFontSpec drawFont_;
+  int charHeight_ = 0;
+  int aveCharWidth_ = 0;
+  int lineHeight_ = 0;
+  int visibleRows_ = 0;
+  int rowMargin_ = 0;
+  int textLeft_ = 0;
+  int minTextLeft_ = 0;
+  int gutterWidth_ = 0;
+  int horzStep_ = 1;
+  int caretMarginX_ = 10;
+  int crTop_ = 0, crBottom_ = 0;      // line-break arrow stem, down from the band top
+  int dblSpaceW_ = 0, dblSpaceH_ = 0; // the full-width space cell
+  int spaceW_ = 0;
+  int rulerColumnLimit_ = 0;
+  int vScrollScale_ = 1;
+  int hScrollScale_ = 1;
+  int vBarWidth_ = 0;
+  int maxRowWidth_ = 0;
+  int keyRepeat_ = 0;
+  int wheelRest_ = 0;  // wheel delta not yet worth a step
+  int dotCounter_ = 0;
+  TRowPos prevDrawn_;  // where the selection was last painted up to
+  int ruleY_ = -1;     // y of the caret-row rule on screen, -1 none
+  TByte cachedColumn_ = -1;  // remembered column whose pixel width is cached
+  int cachedColumnX_ = 0;
+  bool inScroll_ = false;      // a WM_VSCROLL is being processed
+  bool keyInProgress_ = false; // set by the key code while it handles WM_KEYDOWN
+  bool scrollByEnter_ = false; // Enter scrolls and places the caret itself
+  bool mouseSelecting_ = false;  // set by the mouse code from press to release
+  // Registered at construction, so other windows find them by the same names.
+  unsigned WM_TFENEDIT_GETCARETPOS_ = RegisterWindowMessage("WM_TFENEDIT_GETCARETPOS");
+  unsigned WM_TFENEDIT_SETCARETPOS_ = RegisterWindowMessage("WM_TFENEDIT_SETCARETPOS");
+  // ==== end of view state ==================================================================
 
  private:
   // ---- search state (FenEditSearch.cpp) -------------------------------------------------

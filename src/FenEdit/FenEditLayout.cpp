@@ -336,15 +336,6 @@ int TFenEdit::PixelX(TRow row, TByte byte) const {
   return metrics_->TextWidth(ExpandTabs(std::string_view(s).substr(0, n))) - horzOffset_;
 }
 
-bool TFenEdit::ScrollToCaret(TRowPos p, TCaretPlacement, bool rememberColumn, bool collapse) {
-  caret_ = LimitPos(p);
-  selEnd_ = caret_;
-  if (collapse) anchor_ = caret_;
-  if (rememberColumn) rememberedColumn_ = caret_.Byte;
-  caretX_ = PixelX(caret_.Row, caret_.Byte);
-  return false;
-}
-
 bool TFenEdit::GotoPos(TByte byte, TRow row, TCaretPlacement placement) {
   byte = std::max(0, byte);
   row = std::clamp(row, 0, Store.Count() - 1);
