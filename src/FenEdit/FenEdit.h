@@ -371,6 +371,32 @@ class TFenEdit : public TCustomControl {
   // (FenEditKeys.cpp, FenEditIme.cpp, FenEditMouse.cpp)
   // Input messages the control handles itself before the base's steps; true when handled.
   bool InputMessage(TMessage& message);
+  bool Composing() const { return composing_; }
+  // A text drag started by this control is running.
+  bool DraggingText() const { return dragText_; }
+  // Where the pointer left the text area while selecting: 0, -1 up, +1 down, +2 right, -2 left.
+  int AutoScrollDir() const { return autoScrollDir_; }
+  // The 40 ms timer that scrolls while the button is held outside the text area.
+  static constexpr unsigned kAutoScrollTimer = 1;
+  static constexpr unsigned kAutoScrollInterval = 40;
+
+  // ---- framework steps ----
+  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void MouseMove(TShiftState Shift, int X, int Y) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void DblClick() override;
+  void KeyUp(unsigned& Key, TShiftState Shift) override;
+  void DoStartDrag() override;
+  void DragOver(TObject* Source, int X, int Y, bool& Accept) override;
+  void DoEndDrag(TObject* Target, int X, int Y) override;
+
+  // ---- caret moves of the keys (FenEditKeys.cpp); each ends extending or clearing ----
+  void CaretRight(bool word);
+  void CaretLeft(bool word);
+  void CaretHome();
+  void CaretEnd();
+  void CaretTextStart();
+  void CaretTextEnd();
   // ==== end of input ======================================================================
 
  protected:
@@ -543,6 +569,38 @@ class TFenEdit : public TCustomControl {
   unsigned WM_TFENEDIT_GETCARETPOS_ = RegisterWindowMessage("WM_TFENEDIT_GETCARETPOS");
   unsigned WM_TFENEDIT_SETCARETPOS_ = RegisterWindowMessage("WM_TFENEDIT_SETCARETPOS");
   // ==== end of view state ==================================================================
+
+  // ==== input state (FenEditKeys.cpp, FenEditIme.cpp, FenEditMouse.cpp) ====================
+  void KeyDownStep(unsigned key);
+  void SysKeyDownStep(unsigned key);
+  void CharStep(unsigned char code);
+  void ReConvert();
+  // Brings the caret into view (keep, Minimal, remember column) when CaretScrollFix is on.
+  void CaretIntoViewIfFixed();
+  bool KeyHeld(unsigned vk) const;
+  void StartComposition();
+  void EndComposition();
+  void CompositionMessage(const TMessage& message);
+  // The hit test of a client point: caret, remembered column, CaretX and HorzOffset.
+  void PointHitTest(int X, int Y);
+  bool InsideSelection(TRowPos p) const;
+  void LeftPress(TShiftState Shift, int X, int Y);
+  void AutoScrollTick();
+  // Pointer move while selecting or dragging text: auto-scroll direction or the caret.
+  void TrackPointer(int X, int Y);
+  void FinishMouseSelection();
+  void SetDragCursorShown(TCursor c);
+
+  bool composing_ = false;
+  bool dblClickPending_ = false;
+  bool dragText_ = false;
+  int autoScrollDir_ = 0;
+  bool savedScrollFix_ = false;
+  TRowPos dragOrigin_;
+  TCursor savedDragCursor_ = 1;
+  bool dragCursorSwitched_ = false;
+  bool menuShownByPress_ = false;  // the right press popped the menu; its WM_CONTEXTMENU is spent
+  // ==== end of input state ==================================================================
 
  private:
   // ---- search state (FenEditSearch.cpp) -------------------------------------------------
