@@ -89,6 +89,8 @@ bool TEditorPane::TextIsEmpty() const {
   return edit_->document()->isEmpty();
 }
 
+void TEditorPane::SelectAll() { edit_->selectAll(); }
+
 bool TEditorPane::HasSelection() const {
   return edit_->textCursor().hasSelection();
 }

@@ -36,6 +36,7 @@ class TEditorPane {
   bool SaveToFile(const std::string& path) const;
 
   bool TextIsEmpty() const;
+  void SelectAll();
   // The selected text is not empty.
   bool HasSelection() const;
   bool Modified() const;

@@ -3,7 +3,6 @@
 #include <QClipboard>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QToolBar>
 #include <functional>
 
@@ -319,7 +318,7 @@ TEST_F(MainFormTest, EnablingRulesFollowEditorClipboardAndModes) {
   EXPECT_TRUE(Enabled("EditCopyAll"));
   EXPECT_TRUE(Enabled("EditUndo"));
   EXPECT_FALSE(Enabled("EditCut"));
-  static_cast<QPlainTextEdit*>(form_->FenEdit1)->selectAll();
+  Editor().SelectAll();
   EXPECT_TRUE(Enabled("EditCut"));
   EXPECT_TRUE(Enabled("EditCopy"));
 
