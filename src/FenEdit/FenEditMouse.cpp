@@ -174,6 +174,7 @@ void TFenEdit::AutoScrollTick() {
 
 void TFenEdit::FinishMouseSelection() {
   autoScrollDir_ = 0;
+  ResetKeyRepeat();  // the next auto-scroll starts slow again
   if (mouseSelecting_) {
     mouseSelecting_ = false;
     CaretScrollFix = savedScrollFix_;
