@@ -581,6 +581,10 @@ class TFenEdit : public TCustomControl {
   void StartComposition();
   void EndComposition();
   void CompositionMessage(const TMessage& message);
+  // WM_IME_REQUEST: the text around the caret, and removing some of it.
+  LRESULT ImeRequest(WPARAM request, LPARAM data);
+  void ImeSurrounding(std::string& text, int& cursor, int& anchor) const;
+  bool ImeDeleteAround(int from, int to);
   // The hit test of a client point: caret, remembered column, CaretX and HorzOffset.
   void PointHitTest(int X, int Y);
   bool InsideSelection(TRowPos p) const;

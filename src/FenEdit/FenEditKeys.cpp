@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "FenEdit.h"
+#include "platform/ImeRequest.h"
 
 bool TFenEdit::KeyHeld(unsigned vk) const {
   return Host() != nullptr && Host()->GetKeyState(vk) < 0;
@@ -52,6 +53,9 @@ bool TFenEdit::InputMessage(TMessage& m) {
     case WM_IME_COMPOSITION:
       CompositionMessage(m);
       m.Result = 0;
+      return true;
+    case WM_IME_REQUEST:
+      m.Result = ImeRequest(m.WParam, m.LParam);
       return true;
     case WM_IME_CHAR:
       // The result string came whole with WM_IME_COMPOSITION; never deliver it twice.

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "FenEditInputFixture.h"
+#include "platform/ImeRequest.h"
 
 namespace {
 const std::string kNihongo = "\x93\xfa\x96\x7b\x8c\xea";  // 日本語
@@ -77,4 +78,56 @@ TEST(FenEditIme, PressCompletesTheCompositionBeforeMovingTheCaret) {
   c.Click(InputCtl::X(2), c.Y(0));
   EXPECT_EQ(before + 1, c.host.CompletedCompositions());
   EXPECT_EQ((TRowPos{2, 0}), c.Caret());
+}
+
+TEST(FenEditIme, SurroundingTextIsTheCaretsLineWithTheSelection) {
+  const std::string line = std::string(80, 'x') + "ab" + kA + "cd";
+  InputCtl c("first\r\n" + line + "\r\nlast", true);  // the long line wraps after 72 bytes
+  ASSERT_EQ(4, c.e.GetStore().Count());
+  c.e.GotoPos(12, 2, TCaretPlacement::Minimal);  // after あ
+  TImeSurrounding s;
+  EXPECT_EQ(1, c.host.Send(WM_IME_REQUEST, IMR_DOCUMENTFEED, reinterpret_cast<LPARAM>(&s)));
+  EXPECT_EQ(line, s.Text);
+  EXPECT_EQ(84, s.Cursor);
+  EXPECT_EQ(84, s.Anchor);
+  c.Keys(VK_LEFT, 2, {VK_SHIFT});
+  c.host.Send(WM_IME_REQUEST, IMR_DOCUMENTFEED, reinterpret_cast<LPARAM>(&s));
+  EXPECT_EQ(81, s.Cursor);
+  EXPECT_EQ(84, s.Anchor);
+  // A selection reaching into another line ends at this line's edge.
+  c.Key(VK_HOME, {VK_SHIFT, VK_CONTROL});
+  c.host.Send(WM_IME_REQUEST, IMR_DOCUMENTFEED, reinterpret_cast<LPARAM>(&s));
+  EXPECT_EQ("first", s.Text);
+  EXPECT_EQ(0, s.Cursor);
+  EXPECT_EQ(5, s.Anchor);
+
+  // A very long unwrapped line gives a window around the caret, on character boundaries.
+  std::string big;
+  for (int i = 0; i < 5000; ++i) big += kA;
+  InputCtl d(big);
+  d.e.GotoPos(5001, 0, TCaretPlacement::Minimal);  // a trail byte: the caret goes before it
+  d.host.Send(WM_IME_REQUEST, IMR_DOCUMENTFEED, reinterpret_cast<LPARAM>(&s));
+  EXPECT_LT(s.Text.size(), 4200u);
+  EXPECT_EQ(0u, s.Text.size() % 2);
+  EXPECT_EQ(0, s.Cursor % 2);
+  EXPECT_EQ(s.Text.substr(0, 2), kA);
+}
+
+TEST(FenEditIme, DeleteAroundTakesWholeCharactersAsOneUndoStep) {
+  InputCtl c("ab" + kA + "cd");
+  c.e.GotoPos(4, 0, TCaretPlacement::Minimal);
+  TImeDeleteRange r{-1, 0};  // half of あ asked for: all of it goes
+  EXPECT_EQ(1, c.host.Send(WM_IME_REQUEST, IMR_DELETESURROUNDING, reinterpret_cast<LPARAM>(&r)));
+  EXPECT_EQ("abcd", c.Text());
+  EXPECT_EQ((TRowPos{2, 0}), c.Caret());
+  r = {1, 2};
+  c.host.Send(WM_IME_REQUEST, IMR_DELETESURROUNDING, reinterpret_cast<LPARAM>(&r));
+  EXPECT_EQ("abc", c.Text());
+  c.e.Undo();
+  c.e.Undo();
+  EXPECT_EQ("ab" + kA + "cd", c.Text());
+  c.e.ReadOnly = true;
+  r = {-2, 0};
+  EXPECT_EQ(0, c.host.Send(WM_IME_REQUEST, IMR_DELETESURROUNDING, reinterpret_cast<LPARAM>(&r)));
+  EXPECT_EQ("ab" + kA + "cd", c.Text());
 }
