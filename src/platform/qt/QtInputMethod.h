@@ -1,17 +1,21 @@
 // Between Qt's input method and a control's composition messages: a QInputMethodEvent
 // becomes WM_IME_STARTCOMPOSITION, WM_IME_COMPOSITION (GCS_COMPSTR while composing,
 // GCS_RESULTSTR with the committed text) and WM_IME_ENDCOMPOSITION; the control reads the
-// strings back with GetCompositionString. The composition string is drawn by the host at
-// the composition point, because on Linux the input method does not draw it for us.
+// strings back with GetCompositionString. A replacement range (an input method taking text
+// back for reconversion) goes to the control as WM_IME_REQUEST, and so do the queries for
+// the text around the caret. The composition string is drawn by the host at the composition
+// point, because on Linux the input method does not draw it for us.
 #pragma once
 #include <QFont>
 #include <QInputMethodEvent>
 #include <QPainter>
 #include <QRect>
 #include <QString>
+#include <QTextCharFormat>
 #include <QVariant>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/Graphics.h"
 #include "platform/Messages.h"
@@ -38,18 +42,43 @@ class QtInputMethod {
   const QString& Preedit() const { return preedit_; }
   // The area the preedit overlay covers now (for repainting it).
   QRect PreeditRect() const;
-  // Draws the composition string at the composition point, underlined, over the client.
+  // Draws the composition string at the composition point, underlined, the segment being
+  // converted highlighted as the input method formats it, over the client.
   void PaintPreedit(QPainter& painter) const;
   // Ends the composition as if cancelled (window destroyed).
   void Reset();
+  // Ends the composition by taking the composition string as it stands as the result
+  // (when the input method did not commit it itself).
+  void CommitPreedit();
+  // Cursor inside the composition string (UTF-16 units), -1 when hidden.
+  int PreeditCursor() const { return preeditCursor_; }
+
+  // The text around the caret as the control reports it, in UTF-16 with the byte offset
+  // of each unit (one more entry for the end).
+  struct Surrounding {
+    QString text;
+    std::vector<int> byteAt;
+    int cursor = 0;  // UTF-16 units
+    int anchor = 0;
+  };
+  Surrounding QuerySurrounding() const;
 
  private:
+  // Pixels from the composition point to the segment being converted (or the cursor).
+  int PreeditOffset() const;
+
   Sender send_;
   TPoint point_;
   QFont font_;
   int cellHeight_ = 16;
   bool composing_ = false;
   QString preedit_;
+  struct Segment {
+    int start, length;
+    QTextCharFormat format;
+  };
+  std::vector<Segment> segments_;
+  int preeditCursor_ = -1;
   std::string current_;
   unsigned currentWhich_ = 0;
 };

@@ -154,9 +154,13 @@ QCursor QtWindowHost::CursorFor(TCursor cursor) {
     case crNoDrop:
       return QCursor(Qt::ForbiddenCursor);
     case crDragCur1:
-      return CursorSlots()[crDragCur1] = DrawnDragCursor(false);
-    case crDragCur2:
-      return CursorSlots()[crDragCur2] = DrawnDragCursor(true);
+    case crDragCur2: {
+      // The program's own images when its resources are linked in; drawn here otherwise.
+      QPixmap image(cursor == crDragCur1 ? QStringLiteral(":/cursors/DragCur1.png")
+                                         : QStringLiteral(":/cursors/DragCur2.png"));
+      return CursorSlots()[cursor] =
+                 image.isNull() ? DrawnDragCursor(cursor == crDragCur2) : QCursor(image, 0, 0);
+    }
     default:
       return QCursor(Qt::ArrowCursor);
   }
@@ -311,7 +315,8 @@ void QtWindowHost::paintEvent(QPaintEvent* e) {
     p.drawImage(QRectF(r), image_,
                 QRectF(r.x() * dpr_, r.y() * dpr_, r.width() * dpr_, r.height() * dpr_));
   }
-  caretDrawn_ = CaretRect();
+  // While a composition string is shown it carries its own cursor.
+  caretDrawn_ = ime_.Preedit().isEmpty() ? CaretRect() : QRect();
   if (!caretDrawn_.isEmpty()) {
     // A solid caret inverts what lies under it, as a system caret does.
     p.setCompositionMode(QPainter::CompositionMode_Difference);
@@ -338,7 +343,7 @@ QRect QtWindowHost::CaretRect() const {
 }
 
 void QtWindowHost::UpdateCaretArea() {
-  QRect now = CaretRect();
+  QRect now = ime_.Preedit().isEmpty() ? CaretRect() : QRect();
   if (now == caretDrawn_) return;
   if (!caretDrawn_.isEmpty()) viewport()->update(caretDrawn_);
   if (!now.isEmpty()) viewport()->update(now);
@@ -434,6 +439,7 @@ void QtWindowHost::ShowScrollBar(unsigned bar, bool show) {
 }
 
 void QtWindowHost::ScrollAction(unsigned bar, int action) {
+  InputScope scope(inputDepth_);
   QScrollBar* sb = bar == SB_VERT ? verticalScrollBar() : horizontalScrollBar();
   unsigned code;
   switch (action) {
@@ -577,6 +583,7 @@ void QtWindowHost::GetKeyboardState(unsigned char state[256]) {
 }
 
 bool QtWindowHost::event(QEvent* e) {
+  InputScope scope(inputDepth_);
   if (e->type() == QEvent::KeyPress) {
     auto* k = static_cast<QKeyEvent*>(e);
     if ((k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab) && handle_ != 0 &&
@@ -716,6 +723,7 @@ void QtWindowHost::wheelEvent(QWheelEvent* e) {
 }
 
 bool QtWindowHost::viewportEvent(QEvent* e) {
+  InputScope scope(inputDepth_);
   if (e->type() == QEvent::Resize) {
     ViewportResized();
     return true;
@@ -731,6 +739,7 @@ void QtWindowHost::inputMethodEvent(QInputMethodEvent* e) {
   QRect after = ime_.PreeditRect();
   if (!before.isEmpty()) viewport()->update(before);
   if (!after.isEmpty()) viewport()->update(after);
+  UpdateCaretArea();
 }
 
 QVariant QtWindowHost::inputMethodQuery(Qt::InputMethodQuery query) const {
@@ -749,7 +758,20 @@ void QtWindowHost::SetCompositionWindow(TPoint p) {
     viewport()->update(before);
     viewport()->update(ime_.PreeditRect());
   }
-  if (hasFocus()) QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle);
+  if (!hasFocus()) return;
+  QGuiApplication::inputMethod()->update(Qt::ImQueryInput);
+  // The program moved the caret under a running composition (a command, a page change):
+  // the composition is committed, after the program's step, where the caret now is.
+  if (ime_.Composing() && inputDepth_ == 0 && !commitQueued_) {
+    commitQueued_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          commitQueued_ = false;
+          CompleteComposition();
+        },
+        Qt::QueuedConnection);
+  }
 }
 
 bool QtWindowHost::SetCompositionFont(const TFontSpec& font) {
@@ -768,7 +790,17 @@ std::string QtWindowHost::GetCompositionString(unsigned which) {
 }
 
 void QtWindowHost::CompleteComposition() {
-  if (ime_.Composing()) QGuiApplication::inputMethod()->commit();
+  if (!ime_.Composing()) return;
+  QRect before = ime_.PreeditRect();
+  QGuiApplication::inputMethod()->commit();
+  if (ime_.Composing()) {
+    // No input method took the request (or there is none): commit what is shown, and let
+    // the input method forget it.
+    ime_.CommitPreedit();
+    QGuiApplication::inputMethod()->reset();
+  }
+  if (!before.isEmpty()) viewport()->update(before);
+  UpdateCaretArea();
 }
 
 void QtWindowHost::SetImeOpenStatus(bool open) {

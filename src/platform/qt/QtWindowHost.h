@@ -137,6 +137,16 @@ class QtWindowHost : public QAbstractScrollArea, public WindowHost {
   bool blinkOn_ = true;
   bool blinking_ = true;
 
+  // Inside the handling of a Qt input event (keys, mouse, input method, scroll bars): caret
+  // moves then come from the user, not from the program.
+  struct InputScope {
+    explicit InputScope(int& depth) : depth_(depth) { ++depth_; }
+    ~InputScope() { --depth_; }
+    int& depth_;
+  };
+  int inputDepth_ = 0;
+  bool commitQueued_ = false;
+
   int scrollPos_[2] = {0, 0};  // what the control set, by SB_HORZ / SB_VERT
   unsigned char keys_[256] = {};
 };
