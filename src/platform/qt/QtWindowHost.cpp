@@ -546,8 +546,12 @@ void QtWindowHost::TrackKey(unsigned vk, bool down) {
 }
 
 short QtWindowHost::GetKeyState(unsigned vk) {
-  Qt::KeyboardModifiers mods = QGuiApplication::keyboardModifiers();
-  Qt::MouseButtons buttons = QGuiApplication::mouseButtons();
+  // The state that came with the event being handled, as the system's key state is that of
+  // the message; the application's last known state otherwise.
+  Qt::KeyboardModifiers mods =
+      eventState_.active ? eventState_.mods : QGuiApplication::keyboardModifiers();
+  Qt::MouseButtons buttons =
+      eventState_.active ? eventState_.buttons : QGuiApplication::mouseButtons();
   bool down;
   switch (vk) {
     case VK_SHIFT:
@@ -603,6 +607,7 @@ bool QtWindowHost::event(QEvent* e) {
 
 void QtWindowHost::keyPressEvent(QKeyEvent* e) {
   e->accept();
+  EventState state(eventState_, e->modifiers(), QGuiApplication::mouseButtons());
   unsigned vk = VirtualKeyFromQt(e->key(), e->modifiers());
   bool sys = IsSystemKey(e->key(), e->modifiers());
   if (vk != 0) {
@@ -623,6 +628,7 @@ void QtWindowHost::keyReleaseEvent(QKeyEvent* e) {
   e->accept();
   // Holding a key repeats presses only; the one release comes at the end.
   if (e->isAutoRepeat()) return;
+  EventState state(eventState_, e->modifiers(), QGuiApplication::mouseButtons());
   unsigned vk = VirtualKeyFromQt(e->key(), e->modifiers());
   if (vk == 0) return;
   TrackKey(vk, false);
@@ -652,6 +658,7 @@ unsigned QtWindowHost::MouseKeys(Qt::MouseButtons buttons, Qt::KeyboardModifiers
 
 LRESULT QtWindowHost::MouseMessage(unsigned msg, QMouseEvent* e) {
   e->accept();
+  EventState state(eventState_, e->modifiers(), e->buttons());
   return Send(msg, MouseKeys(e->buttons(), e->modifiers()), PackPoint(e->position().toPoint()));
 }
 

@@ -146,6 +146,21 @@ class QtWindowHost : public QAbstractScrollArea, public WindowHost {
   };
   int inputDepth_ = 0;
   bool commitQueued_ = false;
+  // Modifiers and buttons of the key or mouse event being handled, for GetKeyState.
+  struct EventStateData {
+    bool active = false;
+    Qt::KeyboardModifiers mods;
+    Qt::MouseButtons buttons;
+  } eventState_;
+  struct EventState {
+    EventState(EventStateData& d, Qt::KeyboardModifiers mods, Qt::MouseButtons buttons)
+        : d_(d), saved_(d) {
+      d_ = EventStateData{true, mods, buttons};
+    }
+    ~EventState() { d_ = saved_; }
+    EventStateData& d_;
+    EventStateData saved_;
+  };
 
   int scrollPos_[2] = {0, 0};  // what the control set, by SB_HORZ / SB_VERT
   unsigned char keys_[256] = {};
