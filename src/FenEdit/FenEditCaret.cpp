@@ -21,8 +21,9 @@ void TFenEdit::PlaceCaret() {
     int y = visible ? TopMargin_ + bandY : -lineHeight_ - TopMargin_;
     Host()->SetCaretPos(x, y);
     ResetSearch();
-    if (Host()->SetCompositionFont(drawFont_))
-      Host()->SetCompositionWindow(TPoint{textLeft_ + caretX_, TopMargin_ + bandY});
+    // The font is handed over once per focus; the input method keeps it.
+    if (!imeFontSet_) imeFontSet_ = Host()->SetCompositionFont(drawFont_);
+    if (imeFontSet_) Host()->SetCompositionWindow(TPoint{textLeft_ + caretX_, TopMargin_ + bandY});
   }
   bool moved = caret_ != notifiedCaret_ || caretX_ != notifiedX_;
   NotifyCaretMoved();
@@ -37,8 +38,8 @@ void TFenEdit::PlaceCaret() {
 
 void TFenEdit::ImeWindowToOrigin() {
   if (!viewCreated_ || !Focused()) return;
-  if (Host()->SetCompositionFont(drawFont_))
-    Host()->SetCompositionWindow(TPoint{textLeft_, TopMargin_});
+  if (!imeFontSet_) imeFontSet_ = Host()->SetCompositionFont(drawFont_);
+  if (imeFontSet_) Host()->SetCompositionWindow(TPoint{textLeft_, TopMargin_});
 }
 
 // ---- bringing the caret into view ----------------------------------------------------------

@@ -67,6 +67,7 @@ bool TFenEdit::ViewMessage(TMessage& m) {
       return true;
     case WM_SETFOCUS:
       TCustomControl::WndProc(m);
+      imeFontSet_ = false;
       Host()->SetTimer(1, 40);
       Host()->CreateCaret(2, charHeight_);
       PlaceCaret();

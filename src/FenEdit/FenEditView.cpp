@@ -39,6 +39,7 @@ void TFenEdit::SetLineSpace(int value) {
   if (viewCreated_) {
     ComputeRowHeight();
     ComputeGeometry();
+    Invalidate();
   }
 }
 
@@ -47,6 +48,7 @@ void TFenEdit::SetLineSpaceUnit(TLineSizeUnit value) {
   if (viewCreated_) {
     ComputeRowHeight();
     ComputeGeometry();
+    Invalidate();
   }
 }
 
@@ -127,6 +129,7 @@ void TFenEdit::CreateView() {
   gutterWidth_ = ShowLineNumber ? std::min(100, c->TextWidth("0") * LineNoColumn_) + 7 : 0;
   textLeft_ = minTextLeft_ = LeftMargin_ + gutterWidth_;
   ruleY_ = -1;
+  imeFontSet_ = false;
   viewCreated_ = true;
   SetMetrics(&viewMetrics_);
   ComputeGeometry();
