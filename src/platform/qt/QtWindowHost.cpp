@@ -811,6 +811,8 @@ void QtWindowHost::CompleteComposition() {
 }
 
 void QtWindowHost::SetImeOpenStatus(bool open) {
+  // A composition running when the input method is turned off keeps what was typed.
+  if (!open) CompleteComposition();
   setAttribute(Qt::WA_InputMethodEnabled, open);
   if (hasFocus()) QGuiApplication::inputMethod()->update(Qt::ImEnabled);
 }
