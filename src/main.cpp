@@ -12,6 +12,7 @@
 #include "app/ui/Application.h"
 #include "app/ui/MainForm.h"
 #include "app/ui/ProgramForms.h"
+#include "platform/qt/QtClipboard.h"
 
 namespace {
 
@@ -41,6 +42,8 @@ int main(int argc, char** argv) {
   TGuardedQApplication qtApp(argc, argv);
   QApplication::setApplicationName("piyonote2");
   QApplication::setQuitOnLastWindowClosed(false);
+  QtClipboard clipboard;
+  SetCurrentClipboard(&clipboard);
   TApplication app;
   CreateProgramForms(app);
 

@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include "UiText.h"
+#include "platform/MessageBox.h"
 
 TApplication* Application = nullptr;
 
@@ -36,6 +37,54 @@ QWidget* DialogParent() {
   if (!w && Application) w = Application->MainForm();
   return w;
 }
+
+// Message boxes asked for through the platform layer, shown through the application object.
+class TPlatformMessageBoxes : public MessageBoxHandler {
+ public:
+  explicit TPlatformMessageBoxes(TApplication& app) : app_(app) {}
+  int Show(const std::string& text, const std::string& caption, unsigned flags) override {
+    TMsgDlgType type = TMsgDlgType::mtCustom;
+    switch (flags & MB_ICONMASK) {
+      case MB_ICONERROR:
+        type = TMsgDlgType::mtError;
+        break;
+      case MB_ICONQUESTION:
+        type = TMsgDlgType::mtConfirmation;
+        break;
+      case MB_ICONWARNING:
+        type = TMsgDlgType::mtWarning;
+        break;
+      case MB_ICONINFORMATION:
+        type = TMsgDlgType::mtInformation;
+        break;
+    }
+    TMsgDlgButtons buttons = mbOK;
+    switch (flags & MB_BUTTONMASK) {
+      case MB_OKCANCEL:
+        buttons = mbOK | mbCancel;
+        break;
+      case MB_YESNOCANCEL:
+        buttons = mbYes | mbNo | mbCancel;
+        break;
+      case MB_YESNO:
+        buttons = mbYes | mbNo;
+        break;
+    }
+    switch (app_.MessageDlg(ToQString(text), type, buttons, ToQString(caption))) {
+      case mrYes:
+        return IDYES;
+      case mrNo:
+        return IDNO;
+      case mrCancel:
+        return IDCANCEL;
+      default:
+        return IDOK;
+    }
+  }
+
+ private:
+  TApplication& app_;
+};
 
 QString CaptionOf(const TMessageRequest& request) {
   if (!request.Caption.isEmpty()) return request.Caption;
@@ -173,12 +222,15 @@ int TScriptedDialogs::ShowModal(QDialog& dialog) {
 // ---- the application object
 
 TApplication::TApplication(std::unique_ptr<TDialogResponder> dialogs)
-    : dialogs_(dialogs ? std::move(dialogs) : std::make_unique<TQtDialogs>()) {
+    : dialogs_(dialogs ? std::move(dialogs) : std::make_unique<TQtDialogs>()),
+      platformBoxes_(std::make_unique<TPlatformMessageBoxes>(*this)) {
   Application = this;
+  previousBoxes_ = SetMessageBoxHandler(platformBoxes_.get());
 }
 
 TApplication::~TApplication() {
   DestroyForms();
+  SetMessageBoxHandler(previousBoxes_);
   if (Application == this) Application = nullptr;
 }
 

@@ -12,6 +12,7 @@
 #include <optional>
 #include <vector>
 
+class MessageBoxHandler;
 class QDialog;
 class QWidget;
 
@@ -167,6 +168,9 @@ class TApplication {
   QString title_;
   std::vector<QWidget*> forms_;
   std::unique_ptr<TDialogResponder> dialogs_;
+  // The platform's message boxes (the editor's coded error boxes) come here too.
+  std::unique_ptr<MessageBoxHandler> platformBoxes_;
+  MessageBoxHandler* previousBoxes_ = nullptr;
 };
 
 // The application object of the running program; null when none exists.

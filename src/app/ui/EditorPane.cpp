@@ -1,128 +1,108 @@
 #include "EditorPane.h"
 
-#include <QTextBlock>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <QMenu>
 
-#include "UiText.h"
+#include "FenEdit/FenEdit.h"
+#include "platform/qt/QtWindowHost.h"
 
 namespace {
-// CR LF, CR and LF all end a line inside the program's text; the widget wants LF.
-QString ToWidgetText(const std::string& cp932) {
-  QString text = ToQString(cp932);
-  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  text.replace('\r', '\n');
-  return text;
-}
+// The window's context menu as the control's popup menu.
+class TQtPopupMenu : public TPopupMenu {
+ public:
+  explicit TQtPopupMenu(QMenu* menu) : menu_(menu) {}
+  void Popup(int screenX, int screenY) override {
+    if (menu_) menu_->exec(QPoint(screenX, screenY));
+  }
+
+ private:
+  QPointer<QMenu> menu_;
+};
 }  // namespace
 
-TPlaceholderEditor::TPlaceholderEditor(QWidget* parent) : QPlainTextEdit(parent) {
-  setObjectName("FenEdit1");
-  setLineWrapMode(QPlainTextEdit::NoWrap);
-  setTabChangesFocus(false);
+TEditorPane::TEditorPane(QWidget* parent)
+    : host_(new QtWindowHost(parent)), control_(std::make_unique<TFenEdit>()) {
+  host_->setObjectName("FenEdit1");
+  host_->Attach(control_.get());
+  control_->OnChangeModify = [this](TObject*, bool modified) {
+    if (OnChangeModify) OnChangeModify(modified);
+  };
+  control_->OnChangeRedoMode = [this](TObject*, bool redo) {
+    if (OnChangeRedoMode) OnChangeRedoMode(redo);
+  };
+  control_->OnMoveCaret = [this](TObject*) {
+    if (OnMoveCaret) OnMoveCaret();
+  };
+  control_->CreateHandle();
 }
 
-TEditorPane::TEditorPane(QWidget* parent) : edit_(new TPlaceholderEditor(parent)) {
-  QObject::connect(edit_->document(), &QTextDocument::modificationChanged, edit_,
-                   [this](bool modified) {
-                     if (OnChangeModify) OnChangeModify(modified);
-                   });
-  QObject::connect(edit_, &QPlainTextEdit::redoAvailable, edit_, [this](bool available) {
-    if (OnChangeRedoMode) OnChangeRedoMode(available);
-  });
-  QObject::connect(edit_, &QPlainTextEdit::cursorPositionChanged, edit_, [this] {
-    if (OnMoveCaret) OnMoveCaret();
-  });
+TEditorPane::~TEditorPane() {
+  control_->PopupMenu = nullptr;
+  control_.reset();
 }
 
 QWidget* TEditorPane::Widget() const {
-  return edit_;
+  return host_;
 }
 
 std::string TEditorPane::GetText() const {
-  QString text = edit_->toPlainText();
-  text.replace('\n', QStringLiteral("\r\n"));
-  return ToCp932(text);
+  return control_->GetText();
 }
 
 void TEditorPane::SetText(const std::string& text) {
-  edit_->setPlainText(ToWidgetText(text));
-  ClearUndo();
+  control_->SetText(text);
 }
 
 void TEditorPane::ClearUndo() {
-  edit_->document()->clearUndoRedoStacks();
-  edit_->document()->setModified(false);
-  if (OnChangeModify) OnChangeModify(false);
-  if (OnChangeRedoMode) OnChangeRedoMode(false);
+  control_->ClearUndo();
 }
 
 bool TEditorPane::LoadFromFile(const std::string& path) {
-  std::error_code ec;
-  std::ifstream in;
-  if (std::filesystem::is_regular_file(path, ec)) in.open(path, std::ios::binary);
-  if (!in.is_open()) {
-    SetText({});
-    return false;
-  }
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) {
-    SetText({});
-    return false;
-  }
-  if (auto nul = bytes.find('\0'); nul != std::string::npos) bytes.resize(nul);
-  SetText(bytes);
-  return true;
+  return control_->LoadFromFile(path);
 }
 
 bool TEditorPane::SaveToFile(const std::string& path) const {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) return false;
-  std::string text = GetText();
-  out.write(text.data(), static_cast<std::streamsize>(text.size()));
-  out.close();
-  return !out.fail();
+  return control_->SaveToFile(path);
 }
 
 bool TEditorPane::TextIsEmpty() const {
-  return edit_->document()->isEmpty();
+  // Read from the store: the idle step asks this often and must not copy the text.
+  const TFenStrings& store = control_->GetStore();
+  return store.Count() == 1 && !store[0].empty() && store[0][0] == '\0';
 }
 
-void TEditorPane::SelectAll() { edit_->selectAll(); }
+void TEditorPane::SelectAll() {
+  control_->SelectAll();
+}
 
 bool TEditorPane::HasSelection() const {
-  return edit_->textCursor().hasSelection();
+  return control_->IsSelected() && !control_->GetSelText().empty();
 }
 
 bool TEditorPane::Modified() const {
-  return edit_->document()->isModified();
+  return control_->Modified();
 }
 
 bool TEditorPane::CanRedo() const {
-  return edit_->document()->isRedoAvailable();
+  return control_->CanRedo();
 }
 
 int TEditorPane::CaretRow() const {
-  return edit_->textCursor().blockNumber();
+  return control_->CaretRow();
 }
 
 int TEditorPane::CaretByte() const {
-  QTextCursor c = edit_->textCursor();
-  QString before = c.block().text().left(c.positionInBlock());
-  return static_cast<int>(ToCp932(before).size());
+  return control_->CaretByte();
 }
 
 void TEditorPane::SetFocus() {
-  edit_->setFocus(Qt::OtherFocusReason);
+  control_->SetFocus();
 }
 
 bool TEditorPane::HasFocus() const {
-  return edit_->hasFocus();
+  return control_->Focused();
 }
 
 void TEditorPane::SetPopupMenu(QMenu* menu) {
-  edit_->setContextMenuPolicy(Qt::CustomContextMenu);
-  QObject::connect(edit_, &QWidget::customContextMenuRequested, menu,
-                   [this, menu](QPoint pos) { menu->popup(edit_->mapToGlobal(pos)); });
+  popup_ = std::make_unique<TQtPopupMenu>(menu);
+  control_->PopupMenu = popup_.get();
 }

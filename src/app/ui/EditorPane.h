@@ -1,26 +1,27 @@
-// What the main window needs from its editor (FenEdit1): the whole text in and out, files,
-// undo state, the caret and the focus. The window's page code talks only to this, so the
-// control behind it can change without touching the page logic.
+// What the main window's page code needs from its editor (FenEdit1): the whole text in and
+// out, files, undo state, the caret and the focus. The editor is the program's own control
+// hosted in a Qt window; everything else about it is reached through Control().
 #pragma once
-#include <QMenu>
-#include <QPlainTextEdit>
+#include <QPointer>
 #include <functional>
+#include <memory>
 #include <string>
 
-// Stand-in for the editor control until it can be hosted in a window: a plain text edit that
-// keeps the text as code page 932 with CR LF line breaks at its interface.
-class TPlaceholderEditor : public QPlainTextEdit {
-  Q_OBJECT
- public:
-  explicit TPlaceholderEditor(QWidget* parent = nullptr);
-};
+class QMenu;
+class QWidget;
+class QtWindowHost;
+class TFenEdit;
+class TPopupMenu;
 
 class TEditorPane {
  public:
   explicit TEditorPane(QWidget* parent);
+  // The control goes before its window.
+  ~TEditorPane();
   TEditorPane(const TEditorPane&) = delete;
   TEditorPane& operator=(const TEditorPane&) = delete;
 
+  TFenEdit& Control() const { return *control_; }
   // The widget to place in the window (and the one that takes the focus).
   QWidget* Widget() const;
 
@@ -30,7 +31,7 @@ class TEditorPane {
   void SetText(const std::string& text);
   // Drops undo and redo; the text counts as not modified.
   void ClearUndo();
-  // False when the file could not be read; the text is then left empty.
+  // False when the file could not be read.
   bool LoadFromFile(const std::string& path);
   // False when the file could not be written.
   bool SaveToFile(const std::string& path) const;
@@ -55,5 +56,7 @@ class TEditorPane {
   std::function<void()> OnMoveCaret;
 
  private:
-  TPlaceholderEditor* edit_;
+  QPointer<QtWindowHost> host_;
+  std::unique_ptr<TFenEdit> control_;
+  std::unique_ptr<TPopupMenu> popup_;
 };

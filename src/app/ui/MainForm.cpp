@@ -18,6 +18,7 @@
 
 #include "Application.h"
 #include "EditorPane.h"
+#include "FenEdit/FenEdit.h"
 #include "TabStrip.h"
 #include "UiText.h"
 #include "app/PageStartup.h"
@@ -92,8 +93,17 @@ void TMainForm::CreateControls() {
   layout->addWidget(TabControl1, 1);
 
   editor_ = std::make_unique<TEditorPane>(TabControl1);
-  FenEdit1 = editor_->Widget();
-  TabControl1->SetClient(FenEdit1);
+  FenEdit1 = &editor_->Control();
+  TabControl1->SetClient(editor_->Widget());
+  // The editor as the main window sets it up; the settings may change it when read.
+  FenEdit1->SetSelColor(clBlue);
+  FenEdit1->SetUlineColor(clBlue);
+  FenEdit1->SetLineSpace(0);
+  FenEdit1->Version = "TFenEdit Ver1.18";
+  TFenEdit::TFont font = FenEdit1->GetFont();
+  font.Height = -19;
+  FenEdit1->SetFont(font);
+  FenEdit1->Loaded();
   setCentralWidget(central);
 
   StatusBar1 = new QStatusBar(this);
@@ -239,6 +249,10 @@ void TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
   StoreCurrentPage();
   TabControl1->SetTabIndex(next);
   ShowCurrentPage();
+}
+
+QWidget* TMainForm::EditorWidget() const {
+  return editor_->Widget();
 }
 
 QAction* TMainForm::Action(const char* name) const {

@@ -22,6 +22,7 @@ class QMenuBar;
 class QStatusBar;
 class QToolBar;
 class TEditorPane;
+class TFenEdit;
 class TPageFile;
 class TTabStrip;
 
@@ -37,8 +38,9 @@ class TMainForm : public QMainWindow {
   QToolBar* ToolBar1 = nullptr;
   QToolBar* ToolBar2 = nullptr;
   TTabStrip* TabControl1 = nullptr;
-  // The editor's widget inside TabControl1; page code goes through Editor().
-  QWidget* FenEdit1 = nullptr;
+  // The editor; its window sits inside TabControl1 (EditorWidget). Page code goes through
+  // Editor().
+  TFenEdit* FenEdit1 = nullptr;
   QStatusBar* StatusBar1 = nullptr;
   QMenuBar* MainMenu1 = nullptr;
   QMenu* PopupMenu1 = nullptr;
@@ -60,6 +62,7 @@ class TMainForm : public QMainWindow {
   TColor FindColor = clYellow;
 
   TEditorPane& Editor() const { return *editor_; }
+  QWidget* EditorWidget() const;
   // Null when no action has that name.
   QAction* Action(const char* name) const;
   // Text of status bar panel 0 (long hints) and panel 1 (caret position).

@@ -5,6 +5,8 @@
 #include <stdexcept>
 
 #include "app/ui/Application.h"
+#include "app/ui/UiText.h"
+#include "platform/MessageBox.h"
 
 TEST(ApplicationTest, InputBoxGivesThePresetBackOnCancel) {
   auto dialogs = std::make_unique<TScriptedDialogs>();
@@ -80,4 +82,24 @@ TEST(ApplicationTest, WindowsAreDestroyedLastFirstAndTheObjectIsReleased) {
     EXPECT_EQ(order, (QStringList{"c", "b", "a"}));
   }
   EXPECT_EQ(Application, nullptr);
+}
+
+TEST(ApplicationTest, PlatformMessageBoxesGoThroughTheSameSeam) {
+  auto dialogs = std::make_unique<TScriptedDialogs>();
+  TScriptedDialogs& script = *dialogs;
+  {
+    TApplication app(std::move(dialogs));
+    ShowMessage("Error:OC005");
+    script.AnswerMessage(mrNo);
+    EXPECT_EQ(MessageBox(ToCp932(QString::fromUtf8("置換しますか？")), "",
+                         MB_YESNOCANCEL | MB_ICONQUESTION),
+              IDNO);
+    ASSERT_EQ(script.Messages.size(), 2u);
+    EXPECT_EQ(script.Messages[0].Text, "Error:OC005");
+    EXPECT_EQ(script.Messages[1].Text, QString::fromUtf8("置換しますか？"));
+    EXPECT_EQ(script.Messages[1].Type, TMsgDlgType::mtConfirmation);
+    EXPECT_EQ(script.Messages[1].Buttons, mbYes | mbNo | mbCancel);
+  }
+  // Once the application object is gone the platform's own handler answers again.
+  EXPECT_EQ(MessageBox("after", "", MB_YESNO), IDNO);
 }

@@ -91,16 +91,16 @@ class MainFormTest : public ::testing::Test {
         chars = "\r";
       }
       QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, chars);
-      QApplication::sendEvent(form_->FenEdit1, &press);
+      QApplication::sendEvent(form_->EditorWidget(), &press);
       QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, chars);
-      QApplication::sendEvent(form_->FenEdit1, &release);
+      QApplication::sendEvent(form_->EditorWidget(), &release);
     }
   }
   void AltKey(int key) {
     QKeyEvent press(QEvent::KeyPress, key, Qt::AltModifier);
-    QApplication::sendEvent(form_->FenEdit1, &press);
+    QApplication::sendEvent(form_->EditorWidget(), &press);
     QKeyEvent release(QEvent::KeyRelease, key, Qt::AltModifier);
-    QApplication::sendEvent(form_->FenEdit1, &release);
+    QApplication::sendEvent(form_->EditorWidget(), &release);
   }
 
   void Mouse(QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons buttons) {

@@ -85,9 +85,9 @@ TEST_F(MainFormTest, AltArrowsWalkTheTabsAroundBothEnds) {
 
   // Arrows without Alt, and Alt with other keys, leave the tabs alone.
   QKeyEvent plain(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
-  QApplication::sendEvent(form_->FenEdit1, &plain);
+  QApplication::sendEvent(form_->EditorWidget(), &plain);
   QKeyEvent ctrlAlt(QEvent::KeyPress, Qt::Key_Right, Qt::AltModifier | Qt::ControlModifier);
-  QApplication::sendEvent(form_->FenEdit1, &ctrlAlt);
+  QApplication::sendEvent(form_->EditorWidget(), &ctrlAlt);
   AltKey(Qt::Key_Up);
   EXPECT_EQ(Tabs().TabIndex(), 1);
 }
