@@ -18,7 +18,7 @@ bool TFenEdit::InputMessage(TMessage& m) {
     case WM_KEYDOWN:
       if (dragText_ && m.WParam != VK_ESCAPE) {
         // A running text drag takes no commands; Ctrl only turns it into a copy.
-        if (KeyHeld(VK_CONTROL)) SetDragCursorShown(crDragCur2);
+        if (m.WParam == VK_CONTROL || KeyHeld(VK_CONTROL)) SetDragCursorShown(crDragCur2);
         m.Result = 0;
         return true;
       }
@@ -212,7 +212,7 @@ void TFenEdit::SysKeyDownStep(unsigned key) {
 
 void TFenEdit::KeyUp(unsigned& Key, TShiftState Shift) {
   ResetKeyRepeat();
-  if (dragText_ && dragCursorSwitched_ && !KeyHeld(VK_CONTROL))
+  if (dragText_ && dragCursorSwitched_ && (Key == VK_CONTROL || !KeyHeld(VK_CONTROL)))
     SetDragCursorShown(savedDragCursor_);
   TCustomControl::KeyUp(Key, Shift);
 }

@@ -166,9 +166,11 @@ void TFenEdit::AutoScrollTick() {
     default:
       break;
   }
-  if (dragText_) {
+  if (dragText_ && !(selEnd_ == keepEnd && selected_ == keepSelected)) {
     selEnd_ = keepEnd;
     selected_ = keepSelected;
+    RepaintAll();  // show the selection as it still is
+    PlaceCaret();
   }
 }
 

@@ -263,3 +263,40 @@ TEST(FenEditMouse, ManualDragModeAsksTheHandler) {
   EXPECT_EQ("cdab", c.Text());
   EXPECT_EQ((std::vector<std::string>{"ab", "ab"}), asked);
 }
+
+TEST(FenEditMouse, CtrlDuringADragSwitchesTheCursorAtOnce) {
+  InputCtl c("abcd");
+  SelectAb(c);
+  c.host.MouseDown(InputCtl::X(1), c.Y(0));
+  c.host.MouseMove(InputCtl::X(3), c.Y(0));
+  EXPECT_EQ(crDragCur1, c.host.ShownCursor());
+  c.host.Send(WM_KEYDOWN, VK_CONTROL, 1);  // the key state may lag behind its own message
+  EXPECT_EQ(crDragCur2, c.host.ShownCursor());
+  c.host.SetKeyDown(VK_CONTROL, true);
+  c.host.KeyUp(VK_CONTROL);
+  EXPECT_EQ(crDragCur1, c.host.ShownCursor());
+  c.host.MouseUp(InputCtl::X(4) + 2, c.Y(0));
+  EXPECT_EQ("cabd", c.Text());  // moved to the last drop mark: Ctrl was let go
+}
+
+TEST(FenEditMouse, AutoScrollWhileDraggingTextKeepsTheSelection) {
+  InputCtl c(Lines(100));
+  c.Click(2, c.Y(0));
+  ASSERT_EQ("row0\r\n", c.Sel());
+  c.host.MouseDown(InputCtl::X(1), c.Y(0));
+  c.host.MouseMove(InputCtl::X(0), 479);
+  EXPECT_EQ(1, c.e.AutoScrollDir());
+  for (int i = 0; i < 40; ++i) c.host.FireTimer(TFenEdit::kAutoScrollTimer);
+  EXPECT_EQ("row0\r\n", c.Sel());
+  EXPECT_GT(c.e.TopRow(), 0);
+  c.host.MouseMove(InputCtl::X(0), 400);  // back into the text: the drop mark follows
+  EXPECT_EQ(0, c.e.AutoScrollDir());
+  const TRow dropRow = c.Caret().Row;
+  EXPECT_EQ(0, c.Caret().Byte);
+  c.host.MouseUp(InputCtl::X(0), 400);
+  std::string want = Lines(100).substr(6);
+  size_t at = 0;
+  for (TRow r = 0; r + 1 < dropRow; ++r) at = want.find("\r\n", at) + 2;
+  want.insert(at, "row0\r\n");
+  EXPECT_EQ(want, c.Text());
+}
