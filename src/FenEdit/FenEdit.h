@@ -566,6 +566,7 @@ class TFenEdit : public TCustomControl {
   bool scrollByEnter_ = false; // Enter scrolls and places the caret itself
   bool mouseSelecting_ = false;  // set by the mouse code from press to release
   bool imeFontSet_ = false;      // the input method took the drawing font since the focus came
+  int paintedCount_ = -1;        // rows in the store at the last paint
   // Registered at construction, so other windows find them by the same names.
   unsigned WM_TFENEDIT_GETCARETPOS_ = RegisterWindowMessage("WM_TFENEDIT_GETCARETPOS");
   unsigned WM_TFENEDIT_SETCARETPOS_ = RegisterWindowMessage("WM_TFENEDIT_SETCARETPOS");

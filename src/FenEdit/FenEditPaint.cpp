@@ -105,6 +105,7 @@ void TFenEdit::FullPaint() {
   Surface* c = Canvas();
   SelectDrawingFont();
   ruleY_ = -1;
+  paintedCount_ = Store.Count();
   const TRow first = topRow_, last = LastShownRow();
   if (selectAll_) {
     for (TRow r = first; r <= last; ++r)
@@ -137,6 +138,10 @@ void TFenEdit::FullPaint() {
 
 void TFenEdit::PartialPaint(TRow first, TRow last) {
   if (!viewCreated_ || !HandleAllocated()) return;
+  // Rows removed or added before this call (a deletion over several rows) moved every row
+  // below: those are repainted too.
+  if (Store.Count() != paintedCount_) last = LastShownRow();
+  paintedCount_ = Store.Count();
   first = std::max(first, topRow_);
   last = std::min(last, LastShownRow());
   if (first > last) return;
