@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -326,6 +327,71 @@ TEST(FenEditViewSize, AutoWrapRewrapsOnResize) {
   v.host.SetClientSize(640, 200);
   EXPECT_EQ(e.GetStore().Count(), 1);
   EXPECT_EQ(e.GetText(), std::string(60, 'x'));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(FenEditViewScroll, HorizontalScrollMovesPixelsAndRedrawsTheRuler) {
+  EditView v(200, 200);
+  v.edit->HorzScrollBar = true;
+  v.Create();
+  TFenEdit& e = *v.edit;
+  e.SetWordWrap(false);
+  e.SetText(std::string(100, 'a') + "\r\nb");
+  int rulers = 0;
+  e.OnUserDraw = [&](TObject*, int, int, int, int) { ++rulers; };
+  v.host.SetFocus();
+  v.host.ClearRecords();
+  const int step = e.HorzStep();
+  EXPECT_EQ(v.host.Send(WM_HSCROLL, SB_LINERIGHT), step);
+  EXPECT_EQ(e.HorzOffset(), step);
+  EXPECT_EQ(e.CaretX(), -step);
+  ASSERT_EQ(v.host.Scrolls().size(), 1u);
+  EXPECT_EQ(v.host.Scrolls()[0].Dx, -step);
+  EXPECT_EQ(v.host.Scrolls()[0].Rect, (TRect{10, 0, 200, 200}));  // the gutter stays
+  EXPECT_EQ(rulers, 1);
+  EXPECT_EQ(v.host.Caret().X, -5);  // parked left of the client
+  // Left is limited to the offset; right to the widest row less a step.
+  EXPECT_EQ(v.host.Send(WM_HSCROLL, SB_PAGELEFT), -step);
+  EXPECT_EQ(v.host.Send(WM_HSCROLL, SB_LINELEFT), 0);
+  EXPECT_EQ(v.host.Send(WM_HSCROLL, MakeLong(SB_THUMBTRACK, 5000)), 800 - step);
+  EXPECT_EQ(v.host.Send(WM_HSCROLL, SB_LINERIGHT), 0);
+  // A caret moved right past the margin pulls the view along.
+  e.GotoPos(0, 0, TCaretPlacement::Minimal);
+  EXPECT_EQ(e.HorzOffset(), 0);
+  e.GotoPos(23, 0, TCaretPlacement::Minimal);
+  EXPECT_EQ(e.HorzOffset(), 0);
+  e.KeepCaretRight(false);
+  EXPECT_GE(e.TextAreaWidth() - e.CaretX() - e.CaretMarginX(), 0);
+  EXPECT_EQ(e.HorzOffset(), step);
+}
+
+TEST(FenEditViewCaret, ShiftMovesRepaintOnlyTheStretchBetweenOldAndNewCaret) {
+  EditView v;
+  v.Create();
+  TFenEdit& e = *v.edit;
+  e.SetText(EditView::Rows(20));
+  e.GotoPos(1, 3, TCaretPlacement::Minimal);
+  v.host.SetFocus();
+  v.host.SetKeyDown(VK_SHIFT, true);
+  v.host.ClearRecords();
+  e.MoveCaretVert(1);
+  EXPECT_TRUE(e.IsSelected());
+  EXPECT_EQ(e.GetSelText(), "ow3\r\nr");
+  std::vector<int> bands;
+  for (const DrawCall* c : v.host.Canvas().TextCalls())
+    if (std::find(bands.begin(), bands.end(), c->y) == bands.end()) bands.push_back(c->y);
+  EXPECT_EQ(bands, (std::vector<int>{4 + 3 * 18, 4 + 4 * 18}));
+  v.host.ClearRecords();
+  e.MoveCaretVert(1);
+  for (const DrawCall* c : v.host.Canvas().TextCalls()) EXPECT_GE(c->y, 4 + 4 * 18);
+  EXPECT_EQ(e.GetSelText(), "ow3\r\nrow4\r\nr");
+  v.host.SetKeyDown(VK_SHIFT, false);
+  e.MoveCaretVert(-1);
+  EXPECT_FALSE(e.IsSelected());
+  EXPECT_EQ(e.Caret(), (TRowPos{1, 4}));
 }
 
 }  // namespace
