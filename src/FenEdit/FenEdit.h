@@ -634,8 +634,12 @@ class TFenEdit : public TCustomControl {
     int Lines = 0;
   };
   TLinePos LinePosAt(TRowPos p, TLineCursor& cursor) const;
-  void ReplaceRangeAt(std::string_view text, TRowPos from, TRowPos to, bool repaint,
-                      TLineCursor* cursor);
+  // Returns the place where the inserted text ends.
+  TRowPos ReplaceRangeAt(std::string_view text, TRowPos from, TRowPos to, bool repaint,
+                         TLineCursor* cursor);
+  // Replace-all without asking, in one pass from pos to end; returns the replacements made and
+  // sets after to the place behind the last one.
+  int ReplaceRest(TRowPos pos, TRowPos end, TRowPos& after);
   // RecordUndo at a known logical position (FenEditUndo.cpp).
   bool RecordUndoAt(unsigned char kind, std::string text, TLinePos pos);
 

@@ -252,8 +252,8 @@ void TFenEdit::ReplaceRange(std::string_view text, TRowPos from, TRowPos to, boo
 
 // The cursor, when given, must count the line ends of unchanged rows; it is left at the start
 // of the replacement's line, before any row the replacement rewraps.
-void TFenEdit::ReplaceRangeAt(std::string_view text, TRowPos from, TRowPos to, bool repaint,
-                              TLineCursor* cursor) {
+TRowPos TFenEdit::ReplaceRangeAt(std::string_view text, TRowPos from, TRowPos to,
+                                 bool repaint, TLineCursor* cursor) {
   text = CutAtNul(text);
   TRowPos textEnd = TextEndPos();
   if (Before(to, from)) std::swap(from, to);
@@ -276,7 +276,7 @@ void TFenEdit::ReplaceRangeAt(std::string_view text, TRowPos from, TRowPos to, b
   std::string inserted(crs, '\r');
   inserted.append(text);
   std::string removed = TextBetween(from, to);
-  if (removed.empty() && inserted.empty()) return;
+  if (removed.empty() && inserted.empty()) return from;
   if (!applying_) {
     if (cursor) {
       TLinePos at = LinePosAt(from, *cursor);
@@ -287,22 +287,202 @@ void TFenEdit::ReplaceRangeAt(std::string_view text, TRowPos from, TRowPos to, b
       RecordUndo(0, inserted, from.Row, from.Byte);
     }
   }
-  const std::string& first = Store.Get(from.Row);
-  const std::string& last = Store.Get(to.Row);
-  std::string joined;
-  joined.reserve(static_cast<size_t>(from.Byte) + inserted.size() + last.size() -
-                 static_cast<size_t>(to.Byte));
-  joined.append(first, 0, static_cast<size_t>(from.Byte));
-  joined.append(inserted);
-  joined.append(last, static_cast<size_t>(to.Byte));
-  std::vector<std::string> one;
-  one.push_back(std::move(joined));
   selected_ = selectAll_ = false;
-  Store.ReplaceRows(from.Row, to.Row - from.Row + 1, std::move(one));
+  const std::string& first = Store.Get(from.Row);
+  std::string head;
+  head.reserve(static_cast<size_t>(from.Byte) + inserted.size() +
+               (from.Row == to.Row ? first.size() - static_cast<size_t>(to.Byte) : 0));
+  head.append(first, 0, static_cast<size_t>(from.Byte));
+  head.append(inserted);
+  TRow lastRow = from.Row;
+  if (from.Row == to.Row) {
+    head.append(first, static_cast<size_t>(to.Byte));
+    Store.Put(from.Row, std::move(head));
+  } else {
+    // The end row keeps its rest as a row of its own until RewrapRows joins them: the row
+    // count stays, so a hit across a wrap takes no row out of the store's blocks.
+    std::string tail = Store.Get(to.Row).substr(static_cast<size_t>(to.Byte));
+    Store.Put(to.Row, std::move(tail));
+    if (to.Row - from.Row > 1) Store.ReplaceRows(from.Row + 1, to.Row - from.Row - 1, {});
+    Store.Put(from.Row, std::move(head));
+    lastRow = from.Row + 1;
+  }
   // RewrapRows carries the caret to the row and byte where the inserted text ends.
   caret_ = anchor_ = selEnd_ = TRowPos{from.Byte + static_cast<TByte>(inserted.size()), from.Row};
-  RewrapRows(from.Row, from.Row, repaint);
+  RewrapRows(from.Row, lastRow, false);
+  // Where the inserted text ends, before placing the caret moves it off a CR LF pair.
+  TRowPos after = caret_;
+  if (repaint) {
+    ScrollToCaret(caret_, TCaretPlacement::Minimal, false, true);
+    UpdateScrollRange();
+    RepaintFrom(std::max(0, from.Row - 1));
+  }
   rememberedColumn_ = caret_.Byte;
+  return after;
+}
+
+// Replace-all without asking: one pass over the unchanged store from pos to end. Lines
+// without hits keep their rows; a line with hits is rebuilt once (with the lines a hit runs
+// into) and cut again; the store takes all rows back in one go at the end. So the work is the
+// text passed plus the hits, and each hit records the same undo steps as a replacement made
+// alone: its logical place in the text as it is at that moment.
+int TFenEdit::ReplaceRest(TRowPos pos, TRowPos end, TRowPos& after) {
+  struct Piece {
+    bool keep;  // original rows [from, to), else new rows [from, to)
+    size_t from, to;
+  };
+  std::vector<Piece> plan;
+  std::vector<std::string> newRows;
+  const std::string_view repl = CutAtNul(replaceStr_);
+
+  TRowPos cp = ClampSearchPos(pos);  // original bytes before cp are dealt with
+  const TRow firstRow = LineFirstRow(cp.Row);
+  TRow pending = firstRow;  // first original row not yet planned
+  TRow outRows = firstRow;  // rows of the result so far
+  int outLines = Store.LineEndsBefore(firstRow);
+  std::string buf;  // the output of the line being rebuilt, from its first byte
+  bool building = false;
+  int bufLines = 0;  // CR LF pairs in buf
+  size_t bufLineStart = 0;  // offset in buf after the last of them
+  bool caretInBuf = false;
+  size_t caretOff = 0;
+  TRowPos caret = caret_;
+  int count = 0;
+
+  auto append = [&](std::string_view t) {
+    if (t.empty()) return;
+    if (!buf.empty() && buf.back() == '\r' && t.front() == '\n') {
+      ++bufLines;
+      bufLineStart = buf.size() + 1;
+    }
+    for (size_t i = 0; (i = t.find("\r\n", i)) != std::string_view::npos; i += 2) {
+      ++bufLines;
+      bufLineStart = buf.size() + i + 2;
+    }
+    buf.append(t);
+  };
+  auto appendOriginal = [&](TRowPos a, TRowPos b) {
+    for (TRow r = a.Row; r <= b.Row && r < Store.Count(); ++r) {
+      const std::string& row = Store.Get(r);
+      size_t from = r == a.Row ? static_cast<size_t>(a.Byte) : 0;
+      size_t to = r == b.Row ? std::min(row.size(), static_cast<size_t>(b.Byte)) : row.size();
+      if (to > from) append(std::string_view(row).substr(from, to - from));
+    }
+  };
+  auto keepRows = [&](TRow upTo) {
+    if (upTo <= pending) return;
+    for (TRow r = pending; r < upTo; ++r) outLines += RowEndsLine(Store.Get(r));
+    outRows += upTo - pending;
+    if (!plan.empty() && plan.back().keep && plan.back().to == static_cast<size_t>(pending))
+      plan.back().to = static_cast<size_t>(upTo);
+    else
+      plan.push_back({true, static_cast<size_t>(pending), static_cast<size_t>(upTo)});
+    pending = upTo;
+  };
+  // buf runs through the end of original row lastRow: cut it into rows.
+  auto flush = [&](TRow lastRow) {
+    std::vector<std::string> pieces;
+    SplitTextRows(buf, false, pieces);
+    size_t from = newRows.size();
+    for (std::string& piece : pieces) {
+      if (WordWrap_) {
+        CutLine(piece, newRows);
+      } else {
+        newRows.push_back(std::move(piece));
+      }
+    }
+    if (caretInBuf) {
+      size_t i = from;
+      while (i + 1 < newRows.size() && caretOff >= newRows[i].size()) caretOff -= newRows[i++].size();
+      TRow row = outRows;
+      caret = {static_cast<TByte>(caretOff), row + static_cast<TRow>(i - from)};
+      // The end of a row is the start of the next one, as RewrapRows has it.
+      if (caretOff >= newRows[i].size() && lastRow + 1 < Store.Count()) caret = {0, caret.Row + 1};
+      caretInBuf = false;
+    }
+    plan.push_back({false, from, newRows.size()});
+    outRows += static_cast<TRow>(newRows.size() - from);
+    outLines += bufLines;
+    pending = lastRow + 1;
+    cp = {0, lastRow + 1};
+    building = false;
+    buf.clear();
+    bufLines = 0;
+    bufLineStart = 0;
+  };
+
+  for (;;) {
+    TSearchHit h;
+    bool found = cp.Row < Store.Count() && SearchForward(cp, end, h);
+    if (building) {
+      TRow lineLast = LineLastRow(cp.Byte > 0 ? cp.Row : cp.Row - 1);
+      for (;;) {
+        if (found && h.Row <= lineLast) {
+          appendOriginal(cp, {h.Byte, h.Row});
+          break;
+        }
+        // The line ends before the next hit: take in the rest of it.
+        appendOriginal(cp, {static_cast<TByte>(Store.Get(lineLast).size()), lineLast});
+        cp = {0, lineLast + 1};
+        bool lineEnds = buf.size() >= 2 && buf.compare(buf.size() - 2, 2, "\r\n") == 0;
+        if (lineEnds || lineLast + 1 >= Store.Count()) {
+          flush(lineLast);
+          break;
+        }
+        // A replacement took the line break away: the next line is part of this one now.
+        lineLast = LineLastRow(lineLast + 1);
+      }
+    }
+    if (!found) break;
+    if (!building) {
+      TRow lineFirst = LineFirstRow(h.Row);
+      keepRows(lineFirst);
+      building = true;
+      appendOriginal({0, lineFirst}, {h.Byte, h.Row});
+    }
+    TRowPos at{h.Byte, h.Row};
+    TRowPos hitEnd = SkipBytes(at, h.Len, end);
+    // As in ReplaceRangeAt: CRs just before the hit go out and back in with it.
+    size_t crs = 0;
+    while (crs < buf.size() - bufLineStart && buf[buf.size() - 1 - crs] == '\r') ++crs;
+    std::string removed(crs, '\r');
+    removed += TextBetween(at, hitEnd);
+    std::string inserted(crs, '\r');
+    inserted.append(repl);
+    if (!applying_) {
+      TLinePos lp{static_cast<TByte>(buf.size() - crs - bufLineStart), outLines + bufLines};
+      RecordUndoAt(1, std::move(removed), lp);
+      RecordUndoAt(0, std::move(inserted), lp);
+    }
+    append(repl);
+    ++count;
+    caretInBuf = true;
+    caretOff = buf.size();
+    cp = hitEnd;
+    if (h.Len <= 0) {
+      // An empty match: one character of the text goes along, so the search moves on.
+      TRowPos next = SkipHit(TSearchHit{cp.Byte, cp.Row, 0}, end);
+      appendOriginal(cp, next);
+      cp = next;
+    }
+  }
+  after = cp;
+  if (count == 0) return 0;
+
+  std::vector<std::string> old = Store.TakeRows();
+  std::vector<std::string> rows;
+  rows.reserve(old.size() + newRows.size());
+  for (TRow r = 0; r < firstRow; ++r) rows.push_back(std::move(old[static_cast<size_t>(r)]));
+  for (const Piece& p : plan) {
+    for (size_t i = p.from; i < p.to; ++i)
+      rows.push_back(std::move(p.keep ? old[i] : newRows[i]));
+  }
+  for (size_t r = static_cast<size_t>(pending); r < old.size(); ++r) rows.push_back(std::move(old[r]));
+  Store.SetRows(std::move(rows));
+  caret_ = anchor_ = selEnd_ = caret;
+  after = caret;
+  rememberedColumn_ = caret.Byte;
+  return count;
 }
 
 void TFenEdit::ReplaceText(const std::string& find, const std::string& replace, bool wholeText,
@@ -332,6 +512,12 @@ void TFenEdit::ReplaceText(const std::string& find, const std::string& replace, 
   bool changed = false;
   TLineCursor cursor;
   while (!abort_) {
+    if (!kakunin_) {
+      int n = ReplaceRest(pos, end, pos);
+      findCount_ += n;
+      changed = changed || n > 0;
+      break;
+    }
     TSearchHit h;
     if (!SearchForward(pos, end, h)) break;
     TRowPos at{h.Byte, h.Row};
@@ -360,13 +546,13 @@ void TFenEdit::ReplaceText(const std::string& find, const std::string& replace, 
     hitShown_ = false;
     hit_ = TSearchHit{};
     newSearch_ = false;
-    ReplaceRangeAt(replaceStr_, at, hitEnd, kakunin_, &cursor);
+    TRowPos after = ReplaceRangeAt(replaceStr_, at, hitEnd, kakunin_, &cursor);
     changed = true;
     ++findCount_;
     // Go on after the inserted text, wherever its rows ended up: its own bytes are never
     // searched again, so a replacement that holds the search string cannot loop.
     end = RangeEnd();
-    pos = caret_;
+    pos = after;
     if (h.Len <= 0) pos = SkipHit(TSearchHit{pos.Byte, pos.Row, 0}, end);
     if (Before(end, pos)) pos = end;
   }

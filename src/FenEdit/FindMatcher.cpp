@@ -17,17 +17,21 @@ bool IsLead(char c) { return CodePage::IsDBCSLeadByte(static_cast<unsigned char>
 }  // namespace
 
 int FindMatch(std::string_view str, std::string_view what) {
-  str = UpToNul(str);
   what = UpToNul(what);
-  if (what.empty() || str.empty() || what.size() > str.size()) return 0;
+  if (what.empty() || str.empty()) return 0;
+  // str is not cut first: a hit counts when no NUL comes before it (what holds none), so only
+  // the bytes up to each hit are checked.
+  size_t checked = 0;
   // known: a position known to start a character, at or before every candidate still to come,
   // so that the walk back over lead-byte values never covers the same bytes twice.
   size_t known = 0;
   size_t from = 0;
-  for (;;) {
+  while (from < str.size()) {
     const void* hit = memmem(str.data() + from, str.size() - from, what.data(), what.size());
     if (!hit) return 0;
     size_t p = static_cast<size_t>(static_cast<const char*>(hit) - str.data());
+    if (std::memchr(str.data() + checked, '\0', p - checked)) return 0;
+    checked = p;
     // A byte after a run of k lead-byte values that starts at a character start is a
     // trail byte when k is odd; CR and LF never are.
     bool trail = false;
@@ -40,4 +44,5 @@ int FindMatch(std::string_view str, std::string_view what) {
     known = p + 1;  // the character p belongs to ends here
     from = p + 1;
   }
+  return 0;
 }

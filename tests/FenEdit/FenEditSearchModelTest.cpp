@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <tuple>
 #include <string>
 #include <vector>
 
@@ -304,6 +305,33 @@ TEST(FenEditSearchModel, ReplaceAllMatchesTheModelAndUndoesStepByStep) {
     ASSERT_EQ(want, e.GetText()) << where;
     ASSERT_EQ(wantCount, gotCount) << where;
     ASSERT_EQ("", e.CheckInvariants()) << where;
+
+    // Asking before each replacement (and always answering yes) replaces hit by hit in the
+    // store: same text, same undo steps.
+    TFenEdit a;
+    a.SetWordWrap(lay.wrap);
+    a.SetColumn(lay.column);
+    a.SetText(text);
+    InstallMatcher(a);
+    if (mode == 1) {
+      TRowPos p = PosOf(a, from);
+      a.GotoPos(p.Byte, p.Row, TCaretPlacement::Minimal);
+    } else if (mode == 2) {
+      TRowPos p = PosOf(a, from), c = PosOf(a, to);
+      a.SetSel(p.Byte, p.Row, c.Row, c.Byte);
+    }
+    a.OnFindChange = [](TObject*, const std::string&, const std::string&, int, int, int, int,
+                        bool&, bool&, bool&) {};
+    a.ReplaceText(find, repl, mode != 2, true, mode == 0);
+    ASSERT_EQ(want, a.GetText()) << where;
+    ASSERT_EQ(e.UndoList().size(), a.UndoList().size()) << where;
+    for (size_t i = 0; i < a.UndoList().size(); ++i) {
+      const TUndoStep &x = e.UndoList()[i], &y = a.UndoList()[i];
+      ASSERT_EQ(std::make_tuple(y.Kind, y.Offset, y.Line, y.Text),
+                std::make_tuple(x.Kind, x.Offset, x.Line, x.Text))
+          << where << " step " << i;
+    }
+    ASSERT_EQ(a.Caret(), e.Caret()) << where;
 
     // Each replacement is one undo step; redo brings them all back.
     for (int i = 0; i < wantCount; ++i) e.Undo();
