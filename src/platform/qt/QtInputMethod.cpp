@@ -17,6 +17,18 @@ std::string ToCp932(const QString& s) {
 void QtInputMethod::Event(QInputMethodEvent* event) {
   const QString commit = event->commitString();
   const QString preedit = event->preeditString();
+  // We committed this composition ourselves; an input method that commits it again on its
+  // own reset (fcitx5 with Mozc does, later) must not type it twice.
+  const bool empty = commit.isEmpty() && preedit.isEmpty() && event->replacementLength() == 0;
+  if (!lateCommit_.isNull() && !empty) {
+    const bool echo = !composing_ && preedit.isEmpty() && event->replacementLength() == 0 &&
+                      commit == lateCommit_;
+    lateCommit_ = QString();
+    if (echo) {
+      event->accept();
+      return;
+    }
+  }
   // Text the input method takes back (reconversion) leaves the document first; the commit
   // string, if any, then goes where it was.
   if (event->replacementLength() > 0) {
@@ -78,9 +90,11 @@ int QtInputMethod::PreeditOffset() const {
 
 void QtInputMethod::CommitPreedit() {
   if (!composing_) return;
+  const QString text = preedit_;
   QInputMethodEvent e;
-  e.setCommitString(preedit_);
+  e.setCommitString(text);
   Event(&e);
+  lateCommit_ = text;
 }
 
 QtInputMethod::Surrounding QtInputMethod::QuerySurrounding() const {
@@ -216,6 +230,7 @@ QVariant QtInputMethod::Query(Qt::InputMethodQuery query) const {
 }
 
 void QtInputMethod::Reset() {
+  lateCommit_ = QString();
   composing_ = false;
   preedit_.clear();
   segments_.clear();

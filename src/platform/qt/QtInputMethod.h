@@ -48,8 +48,11 @@ class QtInputMethod {
   // Ends the composition as if cancelled (window destroyed).
   void Reset();
   // Ends the composition by taking the composition string as it stands as the result
-  // (when the input method did not commit it itself).
+  // (when the input method did not commit it itself). The same text committed by the input
+  // method as its next event is then taken as that commit's echo and dropped.
   void CommitPreedit();
+  // A key reached the control: a later commit is new text, not an echo.
+  void ForgetLateCommit() { lateCommit_ = QString(); }
   // Cursor inside the composition string (UTF-16 units), -1 when hidden.
   int PreeditCursor() const { return preeditCursor_; }
 
@@ -79,6 +82,7 @@ class QtInputMethod {
   };
   std::vector<Segment> segments_;
   int preeditCursor_ = -1;
+  QString lateCommit_;  // what CommitPreedit typed, until the next event
   std::string current_;
   unsigned currentWhich_ = 0;
 };

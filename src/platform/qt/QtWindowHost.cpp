@@ -608,6 +608,7 @@ bool QtWindowHost::event(QEvent* e) {
 void QtWindowHost::keyPressEvent(QKeyEvent* e) {
   e->accept();
   EventState state(eventState_, e->modifiers(), QGuiApplication::mouseButtons());
+  ime_.ForgetLateCommit();
   unsigned vk = VirtualKeyFromQt(e->key(), e->modifiers());
   bool sys = IsSystemKey(e->key(), e->modifiers());
   if (vk != 0) {

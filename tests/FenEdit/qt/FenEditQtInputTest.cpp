@@ -246,3 +246,23 @@ TEST_F(QtInput, DragAndDropMovesALine) {
   Release(At("", 2), Qt::ControlModifier);
   EXPECT_EQ("two\r\none\r\ntwo\r\nthree\r\n", Text());
 }
+
+// fcitx5 with Mozc commits the composition again, later, when a click has already committed
+// it: that echo is not typed a second time; a new commit after a key is.
+TEST_F(QtInput, CompositionCommittedByAClickIsNotTypedAgainByALateEcho) {
+  edit->SetText("ab");
+  QInputMethodEvent preedit(Q("かな"), {});
+  Ime(preedit);
+  Press(At("ab", 0));
+  Release(At("ab", 0));
+  EXPECT_EQ(Cp("かな") + "ab", Text());
+  QInputMethodEvent echo;
+  echo.setCommitString(Q("かな"));
+  Ime(echo);
+  EXPECT_EQ(Cp("かな") + "ab", Text());
+  Key(Qt::Key_End);
+  QInputMethodEvent again;
+  again.setCommitString(Q("かな"));
+  Ime(again);
+  EXPECT_EQ(Cp("かな") + "ab" + Cp("かな"), Text());
+}
