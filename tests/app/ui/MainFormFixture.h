@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "FenEdit/FenEdit.h"
 #include "app/ui/Application.h"
 #include "app/ui/EditorPane.h"
 #include "app/ui/MainForm.h"

@@ -64,6 +64,15 @@ TEST_F(MainFormTest, EachPageKeepsItsOwnTypingAcrossSwitches) {
   EXPECT_EQ(Editor().GetText(), "two");
 }
 
+TEST_F(MainFormTest, StatusPanelFollowsTheCaretAndHintsGoToPanelZero) {
+  Start();
+  Type(U("ab\nあい"));
+  EXPECT_EQ(form_->StatusPanelText(1), U("     1行     4桁"));
+  Trigger("FileAddPage1");
+  EXPECT_EQ(form_->StatusPanelText(1), U("     0行     0桁"));
+  EXPECT_NE(form_->FenEdit1->PopupMenu, nullptr);
+}
+
 TEST_F(MainFormTest, AltArrowsWalkTheTabsAroundBothEnds) {
   Start();
   AddPages(2);  // on the third tab
