@@ -503,6 +503,8 @@ class TFenEdit : public TCustomControl {
   int ClientDrawRight() const;
   int RowWidth(TRow row) const;  // pixels, tabs expanded, terminator excluded
   void SizeView();  // WM_SIZE
+  bool BringIntoView(TRowPos p, TCaretPlacement placement, bool rememberColumn, bool collapse);
+  void MoveCaretRows(int n);
 
   // Measures with the drawing font for the layout.
   class TViewMetrics : public TFenMetrics {

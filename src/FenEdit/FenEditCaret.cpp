@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <exception>
 
 #include "FenEdit.h"
 
@@ -44,7 +45,18 @@ void TFenEdit::ImeWindowToOrigin() {
 
 // ---- bringing the caret into view ----------------------------------------------------------
 
+// A failure while bringing the caret into view is reported and the control goes on.
 bool TFenEdit::ScrollToCaret(TRowPos p, TCaretPlacement placement, bool rememberColumn,
+                             bool collapse) {
+  try {
+    return BringIntoView(p, placement, rememberColumn, collapse);
+  } catch (const std::exception&) {
+    ShowCodedMessage("Error:OC005");
+    return false;
+  }
+}
+
+bool TFenEdit::BringIntoView(TRowPos p, TCaretPlacement placement, bool rememberColumn,
                              bool collapse) {
   caret_ = LimitPos(p);
   selEnd_ = caret_;
@@ -348,6 +360,14 @@ void TFenEdit::SelectionAfterMove(TRowPos oldCaret, bool extend) {
 }
 
 void TFenEdit::MoveCaretVert(int n) {
+  try {
+    MoveCaretRows(n);
+  } catch (const std::exception&) {
+    ShowCodedMessage("Error:OC006");
+  }
+}
+
+void TFenEdit::MoveCaretRows(int n) {
   const int last = Store.Count() - 1;
   if (n == 0 || (n < 0 && caret_.Row == 0) || (n > 0 && caret_.Row == last)) {
     if (n == 0) PlaceCaret();
