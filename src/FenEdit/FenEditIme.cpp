@@ -28,7 +28,7 @@ void TFenEdit::CompositionMessage(const TMessage& m) {
 // ---- the text around the caret, for input methods -------------------------------------------
 
 namespace {
-constexpr TRow kSurroundRows = 8;      // rows of the caret's line on each side
+constexpr TRow kSurroundRows = 8;        // rows of the caret's line on each side
 constexpr size_t kSurroundBytes = 2048;  // bytes on each side within one long row
 }  // namespace
 

@@ -300,9 +300,8 @@ void TFenEdit::CaretLeft(bool word) {
     if (caret_.Row - topRow_ <= rowMargin_) Perform(WM_VSCROLL, SB_LINEUP);  // caret follows
     const std::string& row = Store.Get(target);
     // Before the line break, or before the last character of a continuation row.
-    TRowPos p = RowHasTerminator(row)
-                    ? TRowPos{static_cast<TByte>(row.size()) - 2, target}
-                    : CharLeft({static_cast<TByte>(row.size()), target});
+    TRowPos p = RowHasTerminator(row) ? TRowPos{static_cast<TByte>(row.size()) - 2, target}
+                                      : CharLeft({static_cast<TByte>(row.size()), target});
     caret_ = p;
     rememberedColumn_ = p.Byte;
     const int oldHorz = horzOffset_;
@@ -406,8 +405,7 @@ void TFenEdit::CaretTextEnd() {
   SetVScrollRange(true);
   SetHScrollRange(true);
   if (Host() != nullptr && HandleAllocated()) {
-    Host()->SetScrollPos(SB_VERT, (topRow_ + vScrollScale_ - 1) / std::max(1, vScrollScale_),
-                         true);
+    Host()->SetScrollPos(SB_VERT, (topRow_ + vScrollScale_ - 1) / std::max(1, vScrollScale_), true);
     Host()->SetScrollPos(SB_HORZ, (horzOffset_ + hScrollScale_ - 1) / std::max(1, hScrollScale_),
                          true);
   }

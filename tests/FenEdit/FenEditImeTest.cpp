@@ -7,7 +7,7 @@
 
 namespace {
 const std::string kNihongo = "\x93\xfa\x96\x7b\x8c\xea";  // 日本語
-const std::string kA = "\x82\xa0";                         // あ
+const std::string kA = "\x82\xa0";                        // あ
 }  // namespace
 
 TEST(FenEditIme, ResultIsTypedOnceAsOneString) {

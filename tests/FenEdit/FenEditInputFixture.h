@@ -13,8 +13,7 @@ struct InputCtl {
   static constexpr int kTop = 4;    // TopMargin
   static constexpr int kRow = 16;   // LineHeight
 
-  explicit InputCtl(const std::string& text, bool wrap = false, int width = 640,
-                    int height = 480)
+  explicit InputCtl(const std::string& text, bool wrap = false, int width = 640, int height = 480)
       : host(width, height) {
     host.Attach(&e);
     e.SetLineSpace(0);

@@ -239,7 +239,8 @@ TEST(FenEditKeys, CharactersTypedOnlyInThePrintableRanges) {
   InputCtl c("");
   for (unsigned ch : {0x41u, 0x20u, 0x7Eu, 0xB1u, 0xDFu, 0xA0u}) c.host.Char(ch);
   // Control characters, DEL, a lead byte, and bytes above the katakana never type.
-  for (unsigned ch : {0x01u, 0x09u, 0x0Du, 0x1Bu, 0x7Fu, 0x81u, 0x9Fu, 0xE0u, 0xFCu}) c.host.Char(ch);
+  for (unsigned ch : {0x01u, 0x09u, 0x0Du, 0x1Bu, 0x7Fu, 0x81u, 0x9Fu, 0xE0u, 0xFCu})
+    c.host.Char(ch);
   EXPECT_EQ(std::string("A ~\xb1\xdf\xa0"), c.Text());
   c.host.SetKeyDown(VK_CONTROL, true);
   c.Type("b");

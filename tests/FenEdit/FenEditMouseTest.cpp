@@ -36,8 +36,8 @@ TEST(FenEditMouse, ClickTakesTheNearestBoundaryAndNeverSplitsADoubleByteCharacte
   };
   const int left = InputCtl::kLeft;
   // あ covers text pixels 8..24: its left half goes before it, its right half after.
-  std::vector<Case> cases{{left + 15, c.Y(0), {1, 0}}, {left + 17, c.Y(0), {3, 0}},
-                          {left + 4, c.Y(0), {0, 0}},  {left + 5, c.Y(0), {1, 0}},
+  std::vector<Case> cases{{left + 15, c.Y(0), {1, 0}},  {left + 17, c.Y(0), {3, 0}},
+                          {left + 4, c.Y(0), {0, 0}},   {left + 5, c.Y(0), {1, 0}},
                           {left + 300, c.Y(0), {4, 0}}, {left + 9, c.Y(1), {1, 1}},
                           {left + 9, c.Y(20), {1, 1}},  {left + 9, 0, {1, 0}}};
   for (const Case& k : cases) {
@@ -144,7 +144,7 @@ TEST(FenEditMouse, ContextMenuOncePerClick) {
   c.host.Send(WM_CONTEXTMENU, 1, MakeLong(120, 110));  // the request that follows the release
   ASSERT_EQ(1u, menu.shown.size());
   EXPECT_EQ(c.host.ClientToScreen(TPoint{20, 10}), menu.shown[0]);
-  c.host.Send(WM_CONTEXTMENU, 1, -1);             // from the keyboard
+  c.host.Send(WM_CONTEXTMENU, 1, -1);  // from the keyboard
   EXPECT_EQ(2u, menu.shown.size());
   c.host.Send(WM_RBUTTONDOWN, MK_RBUTTON, MakeLong(20, 10));
   EXPECT_EQ(3u, menu.shown.size());

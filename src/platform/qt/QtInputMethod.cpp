@@ -169,7 +169,8 @@ void QtInputMethod::PaintPreedit(QPainter& painter) const {
   painter.fillRect(r, Qt::white);
   painter.setFont(font_);
   auto xAt = [&](int unit) {
-    return point_.x + m.horizontalAdvance(preedit_.left(std::clamp(unit, 0, static_cast<int>(preedit_.size()))));
+    return point_.x + m.horizontalAdvance(
+                          preedit_.left(std::clamp(unit, 0, static_cast<int>(preedit_.size()))));
   };
   const int base = point_.y + m.ascent();
   painter.setPen(Qt::black);

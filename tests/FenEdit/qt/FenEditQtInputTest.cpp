@@ -14,8 +14,12 @@
 
 namespace {
 
-std::string Cp(const char* utf8) { return CodePage::FromUtf8(utf8); }
-QString Q(const char* utf8) { return QString::fromUtf8(utf8); }
+std::string Cp(const char* utf8) {
+  return CodePage::FromUtf8(utf8);
+}
+QString Q(const char* utf8) {
+  return QString::fromUtf8(utf8);
+}
 
 // The editor in a Qt window, offscreen, fed with real Qt key, mouse and input-method events.
 class QtInput : public ::testing::Test {
@@ -119,9 +123,8 @@ TEST_F(QtInput, CompositionShowsAtTheCaretAndCommitsOnce) {
   QTextCharFormat converting;
   converting.setBackground(Qt::black);
   converting.setForeground(Qt::white);
-  QList<QInputMethodEvent::Attribute> attrs{
-      {QInputMethodEvent::TextFormat, 0, 2, converting},
-      {QInputMethodEvent::Cursor, 2, 1, QVariant()}};
+  QList<QInputMethodEvent::Attribute> attrs{{QInputMethodEvent::TextFormat, 0, 2, converting},
+                                            {QInputMethodEvent::Cursor, 2, 1, QVariant()}};
   QInputMethodEvent preedit(Q("にほんご"), attrs);
   Ime(preedit);
   EXPECT_TRUE(edit->Composing());
