@@ -761,6 +761,7 @@ QVariant QtWindowHost::inputMethodQuery(Qt::InputMethodQuery query) const {
 
 void QtWindowHost::SetCompositionWindow(TPoint p) {
   QRect before = ime_.PreeditRect();
+  const TPoint old = ime_.CompositionPoint();
   ime_.SetCompositionPoint(p);
   if (!before.isEmpty()) {
     viewport()->update(before);
@@ -770,7 +771,8 @@ void QtWindowHost::SetCompositionWindow(TPoint p) {
   QGuiApplication::inputMethod()->update(Qt::ImQueryInput);
   // The program moved the caret under a running composition (a command, a page change):
   // the composition is committed, after the program's step, where the caret now is.
-  if (ime_.Composing() && inputDepth_ == 0 && !commitQueued_) {
+  const bool moved = old.x != p.x || old.y != p.y;
+  if (moved && ime_.Composing() && inputDepth_ == 0 && !commitQueued_) {
     commitQueued_ = true;
     QMetaObject::invokeMethod(
         this,
