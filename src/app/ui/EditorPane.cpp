@@ -1,6 +1,7 @@
 #include "EditorPane.h"
 
 #include <QMenu>
+#include <cstdlib>
 
 #include "FenEdit/FenEdit.h"
 #include "platform/qt/QtWindowHost.h"
@@ -75,7 +76,12 @@ void TEditorPane::SelectAll() {
 }
 
 bool TEditorPane::HasSelection() const {
-  return control_->IsSelected() && !control_->GetSelText().empty();
+  if (!control_->IsSelected()) return false;
+  // Asked in every idle step: rows lying wholly between the ends hold text, so only a
+  // selection within two rows is copied to see whether it is empty.
+  TRowPos a = control_->Anchor(), b = control_->SelEnd();
+  if (std::abs(a.Row - b.Row) >= 2) return true;
+  return !control_->GetSelText().empty();
 }
 
 bool TEditorPane::Modified() const {

@@ -375,3 +375,16 @@ TEST_F(MainFormTest, ExitClosesTheWindowWithoutAsking) {
   EXPECT_FALSE(form_->isVisible());
   EXPECT_EQ(dialogs_->Messages.size(), 0u);
 }
+
+TEST_F(MainFormTest, SelectionRuleSeesLongAndEmptySelections) {
+  Start();
+  Editor().SelectAll();
+  EXPECT_FALSE(Enabled("EditCopy"));  // everything of nothing
+  Editor().SetText("one\r\ntwo\r\nthree\r\nfour\r\n");
+  Editor().SelectAll();
+  EXPECT_TRUE(Enabled("EditCopy"));
+  form_->FenEdit1->SetSel(0, 1, 1, 0);  // an empty range
+  EXPECT_FALSE(Enabled("EditCopy"));
+  form_->FenEdit1->SetSel(0, 1, 2, 0);  // one whole line
+  EXPECT_TRUE(Enabled("EditCopy"));
+}
