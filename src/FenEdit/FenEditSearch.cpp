@@ -328,8 +328,9 @@ TRowPos TFenEdit::ReplaceRangeAt(std::string_view text, TRowPos from, TRowPos to
 // alone: its logical place in the text as it is at that moment.
 int TFenEdit::ReplaceRest(TRowPos pos, TRowPos end, TRowPos& after) {
   struct Piece {
-    bool keep;  // original rows [from, to), else new rows [from, to)
+    bool keep;  // original rows [from, to), else new rows [from, to) ...
     size_t from, to;
+    size_t origFrom = 0, origTo = 0;  // ... in place of original rows [origFrom, origTo)
   };
   std::vector<Piece> plan;
   std::vector<std::string> newRows;
@@ -400,7 +401,8 @@ int TFenEdit::ReplaceRest(TRowPos pos, TRowPos end, TRowPos& after) {
       if (caretOff >= newRows[i].size() && lastRow + 1 < Store.Count()) caret = {0, caret.Row + 1};
       caretInBuf = false;
     }
-    plan.push_back({false, from, newRows.size()});
+    plan.push_back({false, from, newRows.size(), static_cast<size_t>(pending),
+                    static_cast<size_t>(lastRow) + 1});
     outRows += static_cast<TRow>(newRows.size() - from);
     outLines += bufLines;
     pending = lastRow + 1;
@@ -469,6 +471,20 @@ int TFenEdit::ReplaceRest(TRowPos pos, TRowPos end, TRowPos& after) {
   after = cp;
   if (count == 0) return 0;
 
+  bool sameCounts = true;
+  for (const Piece& p : plan)
+    if (!p.keep && p.to - p.from != p.origTo - p.origFrom) sameCounts = false;
+  if (sameCounts) {
+    // Every rebuilt line kept its number of rows: write them over the old ones.
+    for (const Piece& p : plan)
+      if (!p.keep)
+        for (size_t i = p.from; i < p.to; ++i)
+          Store.Put(static_cast<int>(p.origFrom + i - p.from), std::move(newRows[i]));
+    caret_ = anchor_ = selEnd_ = caret;
+    after = caret;
+    rememberedColumn_ = caret.Byte;
+    return count;
+  }
   std::vector<std::string> old = Store.TakeRows();
   std::vector<std::string> rows;
   rows.reserve(old.size() + newRows.size());
