@@ -100,6 +100,12 @@ class TMainForm : public QMainWindow {
   void FileExit1Execute();
   void TabChangeNameExecute();
   void TabDeleteExecute();
+  void EditCutExecute();
+  void EditCopyExecute();
+  void EditPasteExecute();
+  void EditUndoExecute();
+  void EditRedoExecute();
+  void EditSelectAll1Execute();
   void FenEdit1MoveCaret();
 
   // Texts of the window.

@@ -167,6 +167,12 @@ void TMainForm::ConnectActions() {
   on("FileExit1", &TMainForm::FileExit1Execute);
   on("TabChangeName", &TMainForm::TabChangeNameExecute);
   on("TabDelete", &TMainForm::TabDeleteExecute);
+  on("EditCut", &TMainForm::EditCutExecute);
+  on("EditCopy", &TMainForm::EditCopyExecute);
+  on("EditPaste", &TMainForm::EditPasteExecute);
+  on("EditUndo", &TMainForm::EditUndoExecute);
+  on("EditRedo", &TMainForm::EditRedoExecute);
+  on("EditSelectAll1", &TMainForm::EditSelectAll1Execute);
 }
 
 bool TMainForm::RuleHolds(TEnableRule rule) const {
