@@ -27,8 +27,8 @@ const std::string kFind = "needle";
 const std::string& Text() {
   static const std::string text = [] {
     std::mt19937 rng(5);
-    const char* pieces[] = {"a", "e", "n", "d", "l", " ", "x", "\x82\xa0", "\x93\xfa", "\x83\x41",
-                            "\x81\x40"};
+    const char* pieces[] = {"a", "e",        "n",        "d",        "l",       " ",
+                            "x", "\x82\xa0", "\x93\xfa", "\x83\x41", "\x81\x40"};
     std::string t;
     t.reserve(10'500'000);
     while (t.size() < 10'000'000) {
@@ -70,8 +70,8 @@ double PlainSeconds(const std::string& repl) {
     auto t0 = std::chrono::steady_clock::now();
     std::string out = PlainReplace(Text(), kFind, repl, count);
     benchmark::DoNotOptimize(out.data());
-    best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - t0)
-                              .count());
+    best = std::min(best,
+                    std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
   }
   return best;
 }
@@ -121,10 +121,18 @@ void ReplaceAll(benchmark::State& state, const std::string& repl) {
 }  // namespace
 
 BENCHMARK_CAPTURE(ReplaceAll, same_length, std::string("NEEDLE"))
-    ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 BENCHMARK_CAPTURE(ReplaceAll, shorter, std::string("nd"))
-    ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 BENCHMARK_CAPTURE(ReplaceAll, longer_holding_it, std::string("a needle and thread"))
-    ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 BENCHMARK_CAPTURE(ReplaceAll, with_crlf, std::string("nee\r\ndle"))
-    ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);

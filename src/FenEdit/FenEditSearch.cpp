@@ -252,8 +252,8 @@ void TFenEdit::ReplaceRange(std::string_view text, TRowPos from, TRowPos to, boo
 
 // The cursor, when given, must count the line ends of unchanged rows; it is left at the start
 // of the replacement's line, before any row the replacement rewraps.
-TRowPos TFenEdit::ReplaceRangeAt(std::string_view text, TRowPos from, TRowPos to,
-                                 bool repaint, TLineCursor* cursor) {
+TRowPos TFenEdit::ReplaceRangeAt(std::string_view text, TRowPos from, TRowPos to, bool repaint,
+                                 TLineCursor* cursor) {
   text = CutAtNul(text);
   TRowPos textEnd = TextEndPos();
   if (Before(to, from)) std::swap(from, to);
@@ -343,7 +343,7 @@ int TFenEdit::ReplaceRest(TRowPos pos, TRowPos end, TRowPos& after) {
   int outLines = Store.LineEndsBefore(firstRow);
   std::string buf;  // the output of the line being rebuilt, from its first byte
   bool building = false;
-  int bufLines = 0;  // CR LF pairs in buf
+  int bufLines = 0;         // CR LF pairs in buf
   size_t bufLineStart = 0;  // offset in buf after the last of them
   bool caretInBuf = false;
   size_t caretOff = 0;
@@ -394,7 +394,8 @@ int TFenEdit::ReplaceRest(TRowPos pos, TRowPos end, TRowPos& after) {
     }
     if (caretInBuf) {
       size_t i = from;
-      while (i + 1 < newRows.size() && caretOff >= newRows[i].size()) caretOff -= newRows[i++].size();
+      while (i + 1 < newRows.size() && caretOff >= newRows[i].size())
+        caretOff -= newRows[i++].size();
       TRow row = outRows;
       caret = {static_cast<TByte>(caretOff), row + static_cast<TRow>(i - from)};
       // The end of a row is the start of the next one, as RewrapRows has it.
@@ -490,10 +491,10 @@ int TFenEdit::ReplaceRest(TRowPos pos, TRowPos end, TRowPos& after) {
   rows.reserve(old.size() + newRows.size());
   for (TRow r = 0; r < firstRow; ++r) rows.push_back(std::move(old[static_cast<size_t>(r)]));
   for (const Piece& p : plan) {
-    for (size_t i = p.from; i < p.to; ++i)
-      rows.push_back(std::move(p.keep ? old[i] : newRows[i]));
+    for (size_t i = p.from; i < p.to; ++i) rows.push_back(std::move(p.keep ? old[i] : newRows[i]));
   }
-  for (size_t r = static_cast<size_t>(pending); r < old.size(); ++r) rows.push_back(std::move(old[r]));
+  for (size_t r = static_cast<size_t>(pending); r < old.size(); ++r)
+    rows.push_back(std::move(old[r]));
   Store.SetRows(std::move(rows));
   caret_ = anchor_ = selEnd_ = caret;
   after = caret;

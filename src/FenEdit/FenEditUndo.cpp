@@ -12,8 +12,8 @@ bool TFenEdit::RecordUndo(unsigned char kind, const std::string& text, TRow row,
     byte = start.Byte;
   }
   // The logical position only when the step will be stored.
-  bool stored = !text.empty() && UndoRec && UndoBuf_ > 0 &&
-                static_cast<size_t>(UndoBuf_) >= text.size();
+  bool stored =
+      !text.empty() && UndoRec && UndoBuf_ > 0 && static_cast<size_t>(UndoBuf_) >= text.size();
   return RecordUndoAt(kind, text, stored ? ToLinePos({byte, row}) : TLinePos{});
 }
 

@@ -12,7 +12,9 @@ std::string_view UpToNul(std::string_view s) {
   return nul ? s.substr(0, static_cast<size_t>(static_cast<const char*>(nul) - s.data())) : s;
 }
 
-bool IsLead(char c) { return CodePage::IsDBCSLeadByte(static_cast<unsigned char>(c)); }
+bool IsLead(char c) {
+  return CodePage::IsDBCSLeadByte(static_cast<unsigned char>(c));
+}
 
 }  // namespace
 

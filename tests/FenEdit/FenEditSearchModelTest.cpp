@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <random>
-#include <tuple>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "FenEdit/FenEdit.h"
@@ -215,10 +215,9 @@ TEST(FenEditSearchModel, FindSequencesVisitEveryOccurrence) {
       ASSERT_EQ(want, got) << "round " << round << " text " << testing::PrintToString(text)
                            << " find " << testing::PrintToString(find) << " wrap " << lay.wrap
                            << " column " << lay.column;
-      ASSERT_EQ(caret, Offset(e, e.Caret())) << "round " << round << " op " << op << " kind "
-                                             << kind << " text " << testing::PrintToString(text)
-                                             << " wrap " << lay.wrap << " column "
-                                             << lay.column;
+      ASSERT_EQ(caret, Offset(e, e.Caret()))
+          << "round " << round << " op " << op << " kind " << kind << " text "
+          << testing::PrintToString(text) << " wrap " << lay.wrap << " column " << lay.column;
     }
   }
 }
@@ -257,10 +256,18 @@ TEST(FenEditSearchModel, ReplaceAllMatchesTheModelAndUndoesStepByStep) {
     std::string find = Pieces(rng, 1, 2);
     std::string repl;
     switch (round % 4) {
-      case 0: repl = Pieces(rng, 0, 3); break;
-      case 1: repl = find + Pieces(rng, 0, 2) + find; break;  // holds the search string
-      case 2: repl = Pieces(rng, 8, 16); break;               // wraps into the next rows
-      default: repl = find + "\r\n" + find; break;
+      case 0:
+        repl = Pieces(rng, 0, 3);
+        break;
+      case 1:
+        repl = find + Pieces(rng, 0, 2) + find;
+        break;  // holds the search string
+      case 2:
+        repl = Pieces(rng, 8, 16);
+        break;  // wraps into the next rows
+      default:
+        repl = find + "\r\n" + find;
+        break;
     }
     Layout lay = RandomLayout(rng);
     TFenEdit e;
@@ -296,12 +303,11 @@ TEST(FenEditSearchModel, ReplaceAllMatchesTheModelAndUndoesStepByStep) {
       gotCount = count;
     };
     e.ReplaceText(find, repl, mode != 2, false, mode == 0);
-    std::string where = "round " + std::to_string(round) + " text " +
-                        testing::PrintToString(text) + " find " + testing::PrintToString(find) +
-                        " repl " + testing::PrintToString(repl) + " mode " +
-                        std::to_string(mode) + " range " + std::to_string(from) + ".." +
-                        std::to_string(to) + " wrap " + std::to_string(lay.wrap) + " column " +
-                        std::to_string(lay.column);
+    std::string where = "round " + std::to_string(round) + " text " + testing::PrintToString(text) +
+                        " find " + testing::PrintToString(find) + " repl " +
+                        testing::PrintToString(repl) + " mode " + std::to_string(mode) + " range " +
+                        std::to_string(from) + ".." + std::to_string(to) + " wrap " +
+                        std::to_string(lay.wrap) + " column " + std::to_string(lay.column);
     ASSERT_EQ(want, e.GetText()) << where;
     ASSERT_EQ(wantCount, gotCount) << where;
     ASSERT_EQ("", e.CheckInvariants()) << where;
@@ -320,8 +326,8 @@ TEST(FenEditSearchModel, ReplaceAllMatchesTheModelAndUndoesStepByStep) {
       TRowPos p = PosOf(a, from), c = PosOf(a, to);
       a.SetSel(p.Byte, p.Row, c.Row, c.Byte);
     }
-    a.OnFindChange = [](TObject*, const std::string&, const std::string&, int, int, int, int,
-                        bool&, bool&, bool&) {};
+    a.OnFindChange = [](TObject*, const std::string&, const std::string&, int, int, int, int, bool&,
+                        bool&, bool&) {};
     a.ReplaceText(find, repl, mode != 2, true, mode == 0);
     ASSERT_EQ(want, a.GetText()) << where;
     ASSERT_EQ(e.UndoList().size(), a.UndoList().size()) << where;

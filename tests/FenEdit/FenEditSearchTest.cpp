@@ -217,12 +217,13 @@ TEST(FenEditReplace, AReplacementHoldingTheSearchStringEnds) {
       {false, "aaa", "a", "aa", "aaaaaa"},
       {false, "aaa", "a", "a\r\na", "a\r\naa\r\naa\r\na"},
       {false, "ab\r\nab", "ab", "ab\r\nab", "ab\r\nab\r\nab\r\nab"},
-      {true, "aaa", "a", "xxxxxxxxxxxxaxxxxxxxxxxxx", "xxxxxxxxxxxxaxxxxxxxxxxxx"
-                                                      "xxxxxxxxxxxxaxxxxxxxxxxxx"
-                                                      "xxxxxxxxxxxxaxxxxxxxxxxxx"},
+      {true, "aaa", "a", "xxxxxxxxxxxxaxxxxxxxxxxxx",
+       "xxxxxxxxxxxxaxxxxxxxxxxxx"
+       "xxxxxxxxxxxxaxxxxxxxxxxxx"
+       "xxxxxxxxxxxxaxxxxxxxxxxxx"},
       {true, "12345678aa", "a", "aaaaaaa\r\naaa", "12345678aaaaaaa\r\naaaaaaaaaa\r\naaa"},
-      {true, "1234567" + kA + "a", kA, kA + kA + kA + kA + kA + kA, "1234567" + kA + kA + kA +
-                                                                       kA + kA + kA + "a"},
+      {true, "1234567" + kA + "a", kA, kA + kA + kA + kA + kA + kA,
+       "1234567" + kA + kA + kA + kA + kA + kA + "a"},
   };
   for (const Case& c : cases) {
     Ed e(c.text, c.wrap, 10);
@@ -259,7 +260,7 @@ TEST(FenEditReplace, InsideASelectionStopsAtItsEnd) {
   EXPECT_FALSE(e.IsSelected());
   // The end stays on its bytes while the rows before it are rewrapped by longer text.
   Ed w("abababababababab", true, 10);
-  ASSERT_EQ("ababab", w.Row(1) .substr(0, 6));
+  ASSERT_EQ("ababab", w.Row(1).substr(0, 6));
   w.SetSel(0, 0, 1, 4);
   w.ReplaceText("ab", "xyz", false, false, true);
   EXPECT_EQ("xyzxyzxyzxyzxyzxyzxyzab", w.GetText());
@@ -280,8 +281,8 @@ TEST(FenEditReplace, ConfirmationAnswers) {
   std::vector<std::string> asked;
   std::vector<int> answers = {0, 1, 3};  // yes, no, all
   size_t next = 0;
-  e.OnFindChange = [&](TObject* sender, const std::string& f, const std::string& r, int x,
-                       int y, int len, int count, bool& change, bool& kakunin, bool& abort) {
+  e.OnFindChange = [&](TObject* sender, const std::string& f, const std::string& r, int x, int y,
+                       int len, int count, bool& change, bool& kakunin, bool& abort) {
     EXPECT_TRUE(change);
     EXPECT_EQ((TRowPos{x, y}), static_cast<TFenEdit*>(sender)->Caret());
     asked.push_back(f + ">" + r + " " + std::to_string(x) + "," + std::to_string(y) + " " +

@@ -36,25 +36,27 @@ TEST(FindMatcher, Table) {
       {"abc", "abcd", 0},
       {"abc", "", 0},
       {"", "a", 0},
-      {"ab\0cd"s, "cd", 0},             // the text ends at its NUL
-      {"abcd", "bc\0zz"s, 2},           // so does the search string
-      {"abcd", "\0bc"s, 0},             // empty once cut
-      {"AbC", "abc", 0},                // exact bytes
-      {"\x81\x40@", "@", 3},            // '@' is the trail of a full-width space first
-      {"\x83\x41" "A", "A", 3},         // 'A' is the trail of katakana a
+      {"ab\0cd"s, "cd", 0},    // the text ends at its NUL
+      {"abcd", "bc\0zz"s, 2},  // so does the search string
+      {"abcd", "\0bc"s, 0},    // empty once cut
+      {"AbC", "abc", 0},       // exact bytes
+      {"\x81\x40@", "@", 3},   // '@' is the trail of a full-width space first
+      {"\x83\x41"
+       "A",
+       "A", 3},                             // 'A' is the trail of katakana a
       {"\x82\xa0\x82\xa2", "\xa0\x82", 0},  // second half of one, first half of the next
       {"\x93\xfa\x93\xfa", "\xfa\x93", 0},  // trail bytes that look like lead bytes
       {"\x93\xfa\x93\xfa", "\x93\xfa", 1},
       {"a\x93\xfa\x93\xfa", "\x93\xfa", 2},
       {"\xfa\x93\xfa\x93", "\x93", 0},
-      {"\x93\xfa\x93", "\xfa\x93", 0},       // a lone lead byte at the end
-      {"\x82\r\n", "\r\n", 2},              // a lead byte never pairs with a line break
+      {"\x93\xfa\x93", "\xfa\x93", 0},  // a lone lead byte at the end
+      {"\x82\r\n", "\r\n", 2},          // a lead byte never pairs with a line break
       {"\x82\n", "\n", 2},
       {"x\x82\xa0y\x82\xa0", "\x82\xa0y", 2},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(c.x, FindMatch(c.str, c.what)) << "str " << testing::PrintToString(c.str)
-                                             << " what " << testing::PrintToString(c.what);
+    EXPECT_EQ(c.x, FindMatch(c.str, c.what))
+        << "str " << testing::PrintToString(c.str) << " what " << testing::PrintToString(c.what);
   }
 }
 
@@ -63,7 +65,11 @@ TEST(FindMatcher, LongRunsOfDoubleByteCharacters) {
   for (int i = 0; i < 5000; ++i) run += "\x93\xfa";
   EXPECT_EQ(0, FindMatch(run + "a", "\xfa\x93"));
   EXPECT_EQ(10001, FindMatch(run + "a", "a"));
-  EXPECT_EQ(10002, FindMatch("a" + run + "\x93\xfa" "b", "\x93\xfa" "b"));
+  EXPECT_EQ(10002, FindMatch("a" + run +
+                                 "\x93\xfa"
+                                 "b",
+                             "\x93\xfa"
+                             "b"));
   // Odd offset: every candidate is a trail byte.
   EXPECT_EQ(0, FindMatch("a" + run, "\xfa\x93\xfa"));
 }
