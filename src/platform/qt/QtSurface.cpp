@@ -182,11 +182,11 @@ QtSurface::Face& QtSurface::Current() {
   return *face_;
 }
 
-void QtSurface::SelectFont(const TFontSpec& spec) {
-  spec_ = spec;
-  text_ = ColorToRGB(spec.Color);
-  int height = std::max(1, spec.Height);
-  auto key = std::make_tuple(spec.Name, height, spec.Bold, spec.Italic);
+void QtSurface::SelectFont(const TFontSpec& font) {
+  spec_ = font;
+  text_ = ColorToRGB(font.Color);
+  int height = std::max(1, font.Height);
+  auto key = std::make_tuple(font.Name, height, font.Bold, font.Italic);
   auto it = faces_.find(key);
   if (it != faces_.end()) {
     face_ = it->second.get();
@@ -198,8 +198,8 @@ void QtSurface::SelectFont(const TFontSpec& spec) {
   auto makeFont = [&](const QString& family, int px) {
     QFont q(family);
     q.setPixelSize(std::max(1, px));
-    q.setBold(spec.Bold);
-    q.setItalic(spec.Italic);
+    q.setBold(font.Bold);
+    q.setItalic(font.Italic);
     q.setStyleHint(QFont::TypeWriter);
     q.setKerning(false);
     return q;
@@ -212,7 +212,7 @@ void QtSurface::SelectFont(const TFontSpec& spec) {
 
   // A face that is not installed (FixedSys on this system) becomes a Japanese one; an
   // installed face without Japanese glyphs keeps its letters and borrows the rest.
-  QString family = QString::fromStdString(CodePage::ToUtf8(spec.Name));
+  QString family = QString::fromStdString(CodePage::ToUtf8(font.Name));
   QString japanese = firstJapanese();
   if (family.isEmpty() || !QFontDatabase::hasFamily(family)) {
     family = japanese.isEmpty() ? QFontDatabase::systemFont(QFontDatabase::FixedFont).family()
