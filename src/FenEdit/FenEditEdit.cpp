@@ -181,7 +181,10 @@ void TFenEdit::DeleteSelection(bool repaint) {
 void TFenEdit::InsertAtCaret(std::string_view text, bool repaint) {
   text = CutAtNul(text);
   TRowPos c = LimitPos(caret_);
-  if (c.Byte != caret_.Byte && caret_.Row == c.Row && !RowHasTerminator(Store.Get(c.Row)))
+  // Undo may put text back between a CR and an LF that its removal had joined into a pair.
+  if (c.Byte != caret_.Byte && caret_.Row == c.Row &&
+      (!RowHasTerminator(Store.Get(c.Row)) ||
+       (applying_ && caret_.Byte < static_cast<TByte>(Store.Get(c.Row).size()))))
     c = caret_;
   const std::string& row = Store.Get(c.Row);
   size_t at = std::min(static_cast<size_t>(c.Byte), row.size());
@@ -605,16 +608,14 @@ void TFenEdit::DropText(const std::string& textIn, bool copy) {
     CancelSelection();
   } else {
     DeleteSelection(false);
+    // The removed text really ends at the start of the next line when it ends in CR LF.
+    // Only a drop after that end moves: onto the start line's remains, or up by the lines
+    // taken out. A drop before the start stays where it is.
     bool endsCrLf = text.size() >= 2 && text.compare(text.size() - 2, 2, "\r\n") == 0;
-    int lines = e.Line - s.Line + (endsCrLf ? 1 : 0);
-    // Text ending in CR LF really ends at the start of the next line, however many lines
-    // it spans: a drop on that line lands right after the start of the removed text.
-    if (endsCrLf && d.Line == e.Line + 1) {
-      d.Byte += s.Byte;
-      d.Line -= lines;
-    } else if (d.Line >= e.Line) {
-      if (d.Line == e.Line && d.Byte > e.Byte) d.Byte = d.Byte - e.Byte + s.Byte;
-      d.Line -= lines;
+    TLinePos end = endsCrLf ? TLinePos{0, e.Line + 1} : e;
+    if (d.Line > end.Line || (d.Line == end.Line && d.Byte >= end.Byte)) {
+      if (d.Line == end.Line) d.Byte = d.Byte - end.Byte + s.Byte;
+      d.Line -= end.Line - s.Line;
     }
   }
   TRowPos at = LimitPos(ToRowPos(d));

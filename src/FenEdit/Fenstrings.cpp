@@ -53,7 +53,10 @@ void TFenStrings::Error() const { throw EFenStringsError(); }
 
 void TFenStrings::SetBlockSizeForTesting(int rows) { blockSize_ = std::max(1, rows); }
 
-void TFenStrings::MarkDirty(size_t block) const { dirtyFrom_ = std::min(dirtyFrom_, block); }
+void TFenStrings::MarkDirty(size_t block) const {
+  dirtyFrom_ = std::min(dirtyFrom_, block);
+  cacheFirst_ = cacheEnd_ = 0;
+}
 
 void TFenStrings::RefreshPrefix() const {
   size_t n = blocks_.size();
@@ -87,10 +90,14 @@ TFenStrings::Loc TFenStrings::Locate(int index) const {
   return {b, index - rowStart_[b]};
 }
 
-const std::string& TFenStrings::Get(int index) const {
+const std::string& TFenStrings::GetSlow(int index) const {
   if (index < 0 || index >= count_) Error();
   Loc l = Locate(index);
-  return blocks_[l.block].rows[static_cast<size_t>(l.offset)];
+  const Block& blk = blocks_[l.block];
+  cacheFirst_ = rowStart_[l.block];
+  cacheEnd_ = cacheFirst_ + static_cast<int>(blk.rows.size());
+  cacheRows_ = blk.rows.data();
+  return blk.rows[static_cast<size_t>(l.offset)];
 }
 
 void TFenStrings::Put(int index, std::string row) {

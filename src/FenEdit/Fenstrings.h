@@ -52,7 +52,12 @@ class TFenStrings {
   TFenStrings& operator=(const TFenStrings&) = delete;
 
   // Row operations; an index outside the range calls Error.
-  const std::string& Get(int index) const;
+  const std::string& Get(int index) const {
+    // Rows of the block read last are found without a search.
+    if (index >= cacheFirst_ && index < cacheEnd_)
+      return cacheRows_[static_cast<size_t>(index - cacheFirst_)];
+    return GetSlow(index);
+  }
   const std::string& operator[](int index) const { return Get(index); }
   virtual void Put(int index, std::string row);
   int Add(std::string row);
@@ -120,6 +125,7 @@ class TFenStrings {
   };
 
   Loc Locate(int index) const;  // 0 <= index < count_
+  const std::string& GetSlow(int index) const;
   void RefreshPrefix() const;
   void MarkDirty(size_t block) const;
   void SplitBlock(size_t b);
@@ -137,6 +143,11 @@ class TFenStrings {
   mutable std::vector<int> lineStart_;
   mutable size_t dirtyFrom_ = 0;
   mutable size_t lastBlock_ = 0;  // cache for sequential access
+  // Rows cacheFirst_..cacheEnd_-1 lie in cacheRows_; any change of the block structure
+  // (every one goes through MarkDirty) empties the range.
+  mutable int cacheFirst_ = 0;
+  mutable int cacheEnd_ = 0;
+  mutable const std::string* cacheRows_ = nullptr;
   int count_ = 0;
   int capacity_ = 0;
   int blockSize_ = 2048;

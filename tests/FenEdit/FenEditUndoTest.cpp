@@ -373,6 +373,10 @@ void RunModel(unsigned seed, bool sanitizerSized) {
         TRow r = static_cast<TRow>(rng() % unsigned(rows));
         e.SetDropCaret(static_cast<TByte>(rng() % 12), r);
         bool copy = rng() % 2;
+        if (getenv("MODEL_TRACE")) {
+          fprintf(stderr, "  drop anchor %d,%d selend %d,%d caret %d,%d copy %d\n", e.Anchor().Byte,
+                  e.Anchor().Row, e.SelEnd().Byte, e.SelEnd().Row, e.CaretByte(), e.CaretRow(), copy);
+        }
         size_t a = Offset(e, e.Anchor()), b = Offset(e, e.SelEnd());
         if (b < a) std::swap(a, b);
         size_t at = Offset(e, e.Caret());
