@@ -482,6 +482,7 @@ class TFenEdit : public TCustomControl {
   // Rows first..last, cut to the visible rows, drawn plainly with links, then the gutter,
   // the rule and OnUserClientDraw.
   void PartialPaint(TRow first, TRow last);
+  bool PaintSelectedRows(TRow first, TRow last);
   void PaintRowPlain(TRow row);
   void PaintRowSelected(TRow row, TRowPos s, TRowPos e, TColor selBack);
   void PaintSegment(TRow row, TByte p, TByte q, bool selected, TColor selBack);

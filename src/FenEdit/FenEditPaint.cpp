@@ -100,6 +100,20 @@ TColor TFenEdit::QuoteColor(TRow row) const {
 
 // ---- full and partial repaints -------------------------------------------------------------
 
+// Rows first..last with the selection drawn; false (nothing drawn) when nothing is selected.
+bool TFenEdit::PaintSelectedRows(TRow first, TRow last) {
+  if (selectAll_) {
+    for (TRow r = first; r <= last; ++r)
+      PaintSegment(r, 0, static_cast<TByte>(Store.Get(r).size()), true, SelColor_);
+    return true;
+  }
+  if (!selected_) return false;
+  TRowPos s = anchor_, e = selEnd_;
+  if (Before(e, s)) std::swap(s, e);
+  for (TRow r = first; r <= last; ++r) PaintRowSelected(r, s, e, SelColor_);
+  return true;
+}
+
 void TFenEdit::FullPaint() {
   if (!viewCreated_ || !HandleAllocated()) return;
   Surface* c = Canvas();
@@ -107,14 +121,7 @@ void TFenEdit::FullPaint() {
   ruleY_ = -1;
   paintedCount_ = Store.Count();
   const TRow first = topRow_, last = LastShownRow();
-  if (selectAll_) {
-    for (TRow r = first; r <= last; ++r)
-      PaintSegment(r, 0, static_cast<TByte>(Store.Get(r).size()), true, SelColor_);
-  } else if (selected_) {
-    TRowPos s = anchor_, e = selEnd_;
-    if (Before(e, s)) std::swap(s, e);
-    for (TRow r = first; r <= last; ++r) PaintRowSelected(r, s, e, SelColor_);
-  } else {
+  if (!PaintSelectedRows(first, last)) {
     for (TRow r = first; r <= last; ++r) PaintRowPlain(r);
     ColourLinks(first, last, nullptr);
     PaintHitOver(first, last);
@@ -146,14 +153,7 @@ void TFenEdit::PartialPaint(TRow first, TRow last) {
   last = std::min(last, LastShownRow());
   if (first > last) return;
   SelectDrawingFont();
-  if (selectAll_) {
-    for (TRow r = first; r <= last; ++r)
-      PaintSegment(r, 0, static_cast<TByte>(Store.Get(r).size()), true, SelColor_);
-  } else if (selected_) {
-    TRowPos s = anchor_, e = selEnd_;
-    if (Before(e, s)) std::swap(s, e);
-    for (TRow r = first; r <= last; ++r) PaintRowSelected(r, s, e, SelColor_);
-  } else {
+  if (!PaintSelectedRows(first, last)) {
     if (ruleY_ >= RowTop(first) && ruleY_ <= RowTop(last) + lineHeight_) ruleY_ = -1;
     for (TRow r = first; r <= last; ++r) PaintRowPlain(r);
     ColourLinks(first, last, nullptr);
