@@ -48,6 +48,24 @@ const std::string& Text() {
   return text;
 }
 
+// The same bytes as one line without breaks (a minified page), shown without wrapping.
+const std::string& OneLine() {
+  static const std::string text = [] {
+    std::string t;
+    t.reserve(Text().size());
+    for (size_t i = 0; i < Text().size(); ++i) {
+      if (Text().compare(i, 2, "\r\n") == 0) {
+        t += "  ";
+        ++i;
+      } else {
+        t += Text()[i];
+      }
+    }
+    return t;
+  }();
+  return text;
+}
+
 std::string PlainReplace(const std::string& s, const std::string& f, const std::string& r,
                          int& count) {
   std::string out;
@@ -63,12 +81,12 @@ std::string PlainReplace(const std::string& s, const std::string& f, const std::
   return out;
 }
 
-double PlainSeconds(const std::string& repl) {
+double PlainSeconds(const std::string& text, const std::string& repl) {
   double best = 1e9;
   for (int i = 0; i < 3; ++i) {
     int count = 0;
     auto t0 = std::chrono::steady_clock::now();
-    std::string out = PlainReplace(Text(), kFind, repl, count);
+    std::string out = PlainReplace(text, kFind, repl, count);
     benchmark::DoNotOptimize(out.data());
     best = std::min(best,
                     std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
@@ -86,13 +104,15 @@ class CountingEdit : public TFenEdit {
   void RepaintFrom(TRow) override { ++repaints; }
 };
 
-void ReplaceAll(benchmark::State& state, const std::string& repl) {
-  const double plain = PlainSeconds(repl);
+void ReplaceAll(benchmark::State& state, const std::string& repl, bool oneLine = false) {
+  const std::string& text = oneLine ? OneLine() : Text();
+  const double plain = PlainSeconds(text, repl);
   int hits = 0, repaints = 0;
   double total = 0, cpu = 0;
   for (auto _ : state) {
     CountingEdit e;
-    e.SetText(Text());
+    if (oneLine) e.SetWordWrap(false);
+    e.SetText(text);
     e.OnFind = [](TObject*, std::string_view s, const std::string& f, int, int& x, int&) {
       x = FindMatch(s, f);
     };
@@ -133,6 +153,10 @@ BENCHMARK_CAPTURE(ReplaceAll, longer_holding_it, std::string("a needle and threa
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
 BENCHMARK_CAPTURE(ReplaceAll, with_crlf, std::string("nee\r\ndle"))
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+BENCHMARK_CAPTURE(ReplaceAll, one_long_line_unwrapped, std::string("NEEDLE"), true)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);

@@ -221,8 +221,7 @@ class TFenEdit : public TCustomControl {
   using TManualStartDragEvent =
       std::function<void(TObject* Sender, const std::string& SelectStr, bool& CanDrag)>;
   using TUserDrawEvent = std::function<void(TObject* Sender, int c1, int c2, int x1, int x2)>;
-  using TUserClientDrawEvent =
-      std::function<void(TObject* Sender, int x1, int x2, int L1, int L2)>;
+  using TUserClientDrawEvent = std::function<void(TObject* Sender, int x1, int x2, int L1, int L2)>;
   using TChangeinsEvent = std::function<void(TObject* Sender, bool insmode)>;
 
   void WndProc(TMessage& message) override;
@@ -491,8 +490,7 @@ class TFenEdit : public TCustomControl {
   void PaintGutter(TRow first, TRow last);
   void DrawCRArrow(int x, int y, TColor c);
   // Full-width space boxes and tab arrows of bytes p..q of a row drawn from originX.
-  void DrawMarks(TRow row, TByte p, TByte q, int originX, int y, const TRect& clip,
-                 bool selected);
+  void DrawMarks(TRow row, TByte p, TByte q, int originX, int y, const TRect& clip, bool selected);
   void DrawLink(TRow row, TByte i, TByte j, const TRect* clip);
   TRow LineStartRow(TRow row) const;  // by the store's line index, not by walking
   void DottedLine(int x1, int y1, int x2, int y2, TColor c);
@@ -503,7 +501,7 @@ class TFenEdit : public TCustomControl {
   void CallUserDraw();
   int ClientDrawRight() const;
   int RowWidth(TRow row) const;  // pixels, tabs expanded, terminator excluded
-  void SizeView();  // WM_SIZE
+  void SizeView();               // WM_SIZE
   bool BringIntoView(TRowPos p, TCaretPlacement placement, bool rememberColumn, bool collapse);
   void MoveCaretRows(int n);
 
@@ -549,8 +547,8 @@ class TFenEdit : public TCustomControl {
   int gutterWidth_ = 0;
   int horzStep_ = 1;
   int caretMarginX_ = 10;
-  int crTop_ = 0, crBottom_ = 0;      // line-break arrow stem, down from the band top
-  int dblSpaceW_ = 0, dblSpaceH_ = 0; // the full-width space cell
+  int crTop_ = 0, crBottom_ = 0;       // line-break arrow stem, down from the band top
+  int dblSpaceW_ = 0, dblSpaceH_ = 0;  // the full-width space cell
   int spaceW_ = 0;
   int rulerColumnLimit_ = 0;
   int vScrollScale_ = 1;
@@ -560,13 +558,13 @@ class TFenEdit : public TCustomControl {
   int keyRepeat_ = 0;
   int wheelRest_ = 0;  // wheel delta not yet worth a step
   int dotCounter_ = 0;
-  TRowPos prevDrawn_;  // where the selection was last painted up to
-  int ruleY_ = -1;     // y of the caret-row rule on screen, -1 none
+  TRowPos prevDrawn_;        // where the selection was last painted up to
+  int ruleY_ = -1;           // y of the caret-row rule on screen, -1 none
   TByte cachedColumn_ = -1;  // remembered column whose pixel width is cached
   int cachedColumnX_ = 0;
-  bool inScroll_ = false;      // a WM_VSCROLL is being processed
-  bool keyInProgress_ = false; // set by the key code while it handles WM_KEYDOWN
-  bool scrollByEnter_ = false; // Enter scrolls and places the caret itself
+  bool inScroll_ = false;        // a WM_VSCROLL is being processed
+  bool keyInProgress_ = false;   // set by the key code while it handles WM_KEYDOWN
+  bool scrollByEnter_ = false;   // Enter scrolls and places the caret itself
   bool mouseSelecting_ = false;  // set by the mouse code from press to release
   bool imeFontSet_ = false;      // the input method took the drawing font since the focus came
   int paintedCount_ = -1;        // rows in the store at the last paint
@@ -645,10 +643,21 @@ class TFenEdit : public TCustomControl {
   int ReplaceRest(TRowPos pos, TRowPos end, TRowPos& after);
   // RecordUndo at a known logical position (FenEditUndo.cpp).
   bool RecordUndoAt(unsigned char kind, std::string text, TLinePos pos);
+  // What any recorded edit raises: the modified flag set, redo gone.
+  void NoteRecordedEdit();
 
   std::string findStr_;
   std::string replaceStr_;
-  std::string searchBuf_;
+  // Rows copied one after another, of which the texts handed to OnFind are views: each byte
+  // is copied once per search, also in a long line with many hits. Valid for one search, or
+  // for a whole replace-all pass (searchWinKeep_), whose rows ahead do not change.
+  std::string searchWin_;
+  std::vector<size_t> searchWinStart_;  // offset of each row in searchWin_
+  TRow searchWinFirst_ = 0;
+  TRowPos searchWinEnd_;         // the search's end; bytes after it are not copied
+  bool searchWinToEnd_ = false;  // the copy runs up to searchWinEnd_
+  bool searchWinKeep_ = false;
+  void DropSearchWindow();
   TRowPos searchPos_;
   TRowPos searchBack_;
   bool rangeWhole_ = true;

@@ -13,7 +13,9 @@ constexpr char kEOF[] = "[EOF]";
 // for either to matter, and the limit keeps a paint independent of the line's length.
 constexpr int kLinkLookBack = 256;
 
-TColor Inverted(TColor c) { return ~c & 0x00FFFFFF; }
+TColor Inverted(TColor c) {
+  return ~c & 0x00FFFFFF;
+}
 
 bool UrlStop(unsigned char c) {
   switch (c) {
@@ -54,7 +56,9 @@ bool TagStop(unsigned char c) {
   }
 }
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+char Lower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+}
 
 bool HasPrefix(const std::string& lower, size_t p, const char* prefix) {
   size_t n = std::strlen(prefix);
@@ -64,11 +68,17 @@ bool HasPrefix(const std::string& lower, size_t p, const char* prefix) {
 
 // ---- entry points --------------------------------------------------------------------------
 
-void TFenEdit::Paint() { FullPaint(); }
+void TFenEdit::Paint() {
+  FullPaint();
+}
 
-void TFenEdit::RepaintAll() { FullPaint(); }
+void TFenEdit::RepaintAll() {
+  FullPaint();
+}
 
-void TFenEdit::RepaintRows(TRow first, TRow last) { PartialPaint(first, last); }
+void TFenEdit::RepaintRows(TRow first, TRow last) {
+  PartialPaint(first, last);
+}
 
 void TFenEdit::RepaintFrom(TRow first) {
   if (!viewCreated_) return;
@@ -115,7 +125,8 @@ bool TFenEdit::PaintSelectedRows(TRow first, TRow last) {
 }
 
 void TFenEdit::FullPaint() {
-  if (!viewCreated_ || !HandleAllocated()) return;
+  // A replace-all rebuilding the store paints once it is done.
+  if (!viewCreated_ || !HandleAllocated() || Store.Rewriting()) return;
   Surface* c = Canvas();
   SelectDrawingFont();
   ruleY_ = -1;
@@ -144,7 +155,7 @@ void TFenEdit::FullPaint() {
 }
 
 void TFenEdit::PartialPaint(TRow first, TRow last) {
-  if (!viewCreated_ || !HandleAllocated()) return;
+  if (!viewCreated_ || !HandleAllocated() || Store.Rewriting()) return;
   // Rows removed or added before this call (a deletion over several rows) moved every row
   // below: those are repainted too.
   if (Store.Count() != paintedCount_) last = LastShownRow();
@@ -300,8 +311,7 @@ void TFenEdit::PaintHitOver(TRow first, TRow last) {
     const std::string& s = Store.Get(r);
     TByte rowLen = static_cast<TByte>(s.size()) - (r == count - 1 ? 2 : 0);
     long long take = std::min<long long>(remaining, std::max(0, rowLen - b));
-    if (r >= first && take > 0)
-      PaintSegment(r, b, b + static_cast<TByte>(take), true, hitColor_);
+    if (r >= first && take > 0) PaintSegment(r, b, b + static_cast<TByte>(take), true, hitColor_);
     remaining -= take;
     ++r;
     b = 0;
@@ -478,8 +488,8 @@ void TFenEdit::ColourLinks(TRow first, TRow last, const TRect* clip) {
         j = p + 5 >= len ? len : runUrl(p + 5);
         if (j == len && !term) next = Url;
       } else if (HasPrefix(lower, p, "tag:")) {
-        size_t dot = p + 4 < len ? std::string_view(s.data(), len).find('.', p + 4)
-                                 : std::string_view::npos;
+        size_t dot =
+            p + 4 < len ? std::string_view(s.data(), len).find('.', p + 4) : std::string_view::npos;
         if (dot == std::string_view::npos) {
           j = len;
           if (!term) next = TagHead;

@@ -66,6 +66,9 @@ TRowPos TFenEdit::SkipHit(const TSearchHit& hit, TRowPos end) const {
 
 void TFenEdit::SetRangeEnd(TRowPos end) {
   rangeWhole_ = end == TextEndPos();
+  // After a line's CR LF is the next line's start: a replacement that takes that CR LF away
+  // must not carry the end to the end of the joined line.
+  end = SkipBytes(end, 0, TextEndPos());
   if (rangeWhole_) return;
   TLinePos lp = ToLinePos(end);
   rangeLinesAfter_ = Store.LineEndCount() - lp.Line;
@@ -86,8 +89,11 @@ TRowPos TFenEdit::RangeEnd() const {
     tail -= static_cast<long long>(Store.Get(r).size());
     --r;
   }
-  long long len = static_cast<long long>(Store.Get(r).size());
-  return {static_cast<TByte>(std::max(0LL, len - tail)), r};
+  long long byte = static_cast<long long>(Store.Get(r).size()) - tail;
+  // The line is shorter than what followed the end when its first byte, an LF, now pairs
+  // with a CR that a replacement left at the end of the line above: the end lies there.
+  while (byte < 0 && r > 0) byte += static_cast<long long>(Store.Get(--r).size());
+  return {static_cast<TByte>(std::max(0LL, byte)), r};
 }
 
 // ---- asking the host -------------------------------------------------------------------------
@@ -100,15 +106,41 @@ std::string_view TFenEdit::SearchText(TRow row, TByte offset, TByte partEnd, TRo
   size_t part = static_cast<size_t>(partEnd) - from;
   size_t want = findStr_.empty() ? 0 : findStr_.size() - 1;
   if (want == 0 || row >= end.Row) return std::string_view(s).substr(from, part);
-  searchBuf_.assign(s, from, part);
-  for (TRow q = row + 1; q <= end.Row && want > 0; ++q) {
-    const std::string& next = Store.Get(q);
-    size_t avail = q == end.Row ? static_cast<size_t>(end.Byte) : next.size();
-    size_t take = std::min(avail, want);
-    searchBuf_.append(next, 0, take);
-    want -= take;
+  // The window serves the row when it holds the row and enough of what follows.
+  auto serves = [&] {
+    if (searchWinStart_.empty() || !(searchWinEnd_ == end) || row < searchWinFirst_) return false;
+    size_t i = static_cast<size_t>(row - searchWinFirst_);
+    if (i + 1 >= searchWinStart_.size()) return false;
+    return searchWinToEnd_ || searchWin_.size() - searchWinStart_[i + 1] >= want;
+  };
+  if (!serves()) {
+    // Copy from this row on, some 64 KB or at least what a match starting in it may need.
+    constexpr size_t kWindow = 64 * 1024;
+    searchWin_.clear();
+    searchWinStart_.clear();
+    searchWinFirst_ = row;
+    searchWinEnd_ = end;
+    searchWinToEnd_ = false;
+    for (TRow q = row; q <= end.Row; ++q) {
+      if (q > row + 1 && searchWin_.size() >= kWindow &&
+          searchWin_.size() - searchWinStart_[1] >= want)
+        break;
+      const std::string& r = Store.Get(q);
+      searchWinStart_.push_back(searchWin_.size());
+      searchWin_.append(r, 0, q == end.Row ? static_cast<size_t>(end.Byte) : r.size());
+      searchWinToEnd_ = q == end.Row;
+    }
+    searchWinStart_.push_back(searchWin_.size());
   }
-  return searchBuf_;
+  size_t i = static_cast<size_t>(row - searchWinFirst_);
+  size_t after = searchWin_.size() - searchWinStart_[i + 1];
+  return std::string_view(searchWin_)
+      .substr(searchWinStart_[i] + from, part + std::min(want, after));
+}
+
+void TFenEdit::DropSearchWindow() {
+  searchWinStart_.clear();
+  if (searchWin_.capacity() > (1u << 20)) std::string().swap(searchWin_);
 }
 
 // Raises OnFind; true when the match it reports starts within the row's part.
@@ -123,6 +155,7 @@ bool TFenEdit::AskFind(std::string_view str, TRow row, TByte partLen, TByte offs
 }
 
 bool TFenEdit::SearchForward(TRowPos from, TRowPos end, TSearchHit& hit) {
+  if (!searchWinKeep_) DropSearchWindow();
   if (!OnFind) return false;
   from = ClampSearchPos(from);
   for (TRow r = from.Row; r <= end.Row; ++r) {
@@ -141,6 +174,7 @@ bool TFenEdit::SearchForward(TRowPos from, TRowPos end, TSearchHit& hit) {
 // The nearest row above limit (or limit's own row, before it) that holds a match ending at
 // or before limit; in that row, the last match of the row's own left-to-right series.
 bool TFenEdit::SearchBackward(TRowPos limit, TSearchHit& hit) {
+  DropSearchWindow();
   if (!OnFind) return false;
   limit = ClampSearchPos(limit);
   for (TRow r = limit.Row; r >= 0; --r) {
@@ -267,11 +301,19 @@ TRowPos TFenEdit::ReplaceRangeAt(std::string_view text, TRowPos from, TRowPos to
   // Undo and redo put the caret where the replacement starts and take text out there; a CR
   // just before that place could pair with an LF behind the removed text, and no caret stands
   // inside a CR LF pair. So the replacement takes such CRs in: removed and put back as they are.
-  const std::string& fromRow = Store.Get(from.Row);
+  // Such a CR may end the row above when the line wraps there.
   size_t crs = 0;
-  while (from.Byte > 0 && fromRow[static_cast<size_t>(from.Byte) - 1] == '\r') {
-    --from.Byte;
-    ++crs;
+  for (;;) {
+    if (from.Byte > 0) {
+      if (Store.Get(from.Row)[static_cast<size_t>(from.Byte) - 1] != '\r') break;
+      --from.Byte;
+      ++crs;
+      continue;
+    }
+    if (from.Row == 0) break;
+    const std::string& above = Store.Get(from.Row - 1);
+    if (RowHasTerminator(above) || above.empty() || above.back() != '\r') break;
+    from = {static_cast<TByte>(above.size()), from.Row - 1};
   }
   std::string inserted(crs, '\r');
   inserted.append(text);
@@ -321,24 +363,25 @@ TRowPos TFenEdit::ReplaceRangeAt(std::string_view text, TRowPos from, TRowPos to
   return after;
 }
 
-// Replace-all without asking: one pass over the unchanged store from pos to end. Lines
-// without hits keep their rows; a line with hits is rebuilt once (with the lines a hit runs
-// into) and cut again; the store takes all rows back in one go at the end. So the work is the
-// text passed plus the hits, and each hit records the same undo steps as a replacement made
-// alone: its logical place in the text as it is at that moment.
+// Replace-all without asking: one pass over the store from pos to end. Lines without hits
+// keep their rows; a line with hits is rebuilt once (with the lines a hit runs into) and cut
+// again; the store rebuilds its blocks behind the pass (rows already passed are never read
+// again). So the work is the text passed plus the hits, and each hit records the same undo
+// steps as a replacement made alone: its logical place in the text as it is at that moment.
 int TFenEdit::ReplaceRest(TRowPos pos, TRowPos end, TRowPos& after) {
-  struct Piece {
-    bool keep;  // original rows [from, to), else new rows [from, to) ...
-    size_t from, to;
-    size_t origFrom = 0, origTo = 0;  // ... in place of original rows [origFrom, origTo)
-  };
-  std::vector<Piece> plan;
-  std::vector<std::string> newRows;
   const std::string_view repl = CutAtNul(replaceStr_);
-
   TRowPos cp = ClampSearchPos(pos);  // original bytes before cp are dealt with
+  after = cp;
+  TSearchHit h;
+  bool found = cp.Row < Store.Count() && SearchForward(cp, end, h);
+  if (!found) return 0;
+  // What the first replacement raises (modified, no redo) is raised before the store is taken
+  // apart, so that a handler finds it whole.
+  if (!applying_ && (h.Len > 0 || !repl.empty())) NoteRecordedEdit();
+
+  std::vector<std::string> newRows;
   const TRow firstRow = LineFirstRow(cp.Row);
-  TRow pending = firstRow;  // first original row not yet planned
+  TRow pending = firstRow;  // first original row not yet handed to the store; starts a line
   TRow outRows = firstRow;  // rows of the result so far
   int outLines = Store.LineEndsBefore(firstRow);
   std::string buf;  // the output of the line being rebuilt, from its first byte
@@ -349,64 +392,80 @@ int TFenEdit::ReplaceRest(TRowPos pos, TRowPos end, TRowPos& after) {
   size_t caretOff = 0;
   TRowPos caret = caret_;
   int count = 0;
+  // Undo steps of the hits in buf, recorded when buf goes into the store, so that the undo
+  // list never holds a step whose change did not happen.
+  struct Step {
+    unsigned char kind;
+    std::string text;
+    TLinePos at;
+  };
+  std::vector<Step> steps;
 
-  auto append = [&](std::string_view t) {
+  // CR LF pairs of the replacement, found once.
+  std::vector<size_t> replPairs;
+  for (size_t i = 0; (i = repl.find("\r\n", i)) != std::string_view::npos; i += 2)
+    replPairs.push_back(i);
+  // Appends t to buf; pairs: offsets in t where a CR LF pair starts (a pair formed with the
+  // CR that ends buf is found here).
+  auto append = [&](std::string_view t, const size_t* pairs, size_t nPairs) {
     if (t.empty()) return;
     if (!buf.empty() && buf.back() == '\r' && t.front() == '\n') {
       ++bufLines;
       bufLineStart = buf.size() + 1;
     }
-    for (size_t i = 0; (i = t.find("\r\n", i)) != std::string_view::npos; i += 2) {
-      ++bufLines;
-      bufLineStart = buf.size() + i + 2;
+    if (nPairs > 0) {
+      bufLines += static_cast<int>(nPairs);
+      bufLineStart = buf.size() + pairs[nPairs - 1] + 2;
     }
     buf.append(t);
   };
+  // Original bytes from a to b: in a row only its last two bytes can be a CR LF pair.
   auto appendOriginal = [&](TRowPos a, TRowPos b) {
     for (TRow r = a.Row; r <= b.Row && r < Store.Count(); ++r) {
       const std::string& row = Store.Get(r);
       size_t from = r == a.Row ? static_cast<size_t>(a.Byte) : 0;
       size_t to = r == b.Row ? std::min(row.size(), static_cast<size_t>(b.Byte)) : row.size();
-      if (to > from) append(std::string_view(row).substr(from, to - from));
+      if (to <= from) continue;
+      bool ends = to == row.size() && from + 2 <= to && RowEndsLine(row);
+      size_t at = to - 2 - from;
+      append(std::string_view(row).substr(from, to - from), &at, ends ? 1 : 0);
     }
   };
   auto keepRows = [&](TRow upTo) {
     if (upTo <= pending) return;
-    for (TRow r = pending; r < upTo; ++r) outLines += RowEndsLine(Store.Get(r));
+    outLines += Store.RewriteKeep(upTo);
     outRows += upTo - pending;
-    if (!plan.empty() && plan.back().keep && plan.back().to == static_cast<size_t>(pending))
-      plan.back().to = static_cast<size_t>(upTo);
-    else
-      plan.push_back({true, static_cast<size_t>(pending), static_cast<size_t>(upTo)});
     pending = upTo;
   };
   // buf runs through the end of original row lastRow: cut it into rows.
   auto flush = [&](TRow lastRow) {
-    std::vector<std::string> pieces;
-    SplitTextRows(buf, false, pieces);
-    size_t from = newRows.size();
-    for (std::string& piece : pieces) {
+    newRows.clear();
+    std::string_view rest(buf);
+    while (!rest.empty()) {
+      size_t brk = rest.find("\r\n");
+      size_t n = brk == std::string_view::npos ? rest.size() : brk + 2;
       if (WordWrap_) {
-        CutLine(piece, newRows);
+        CutLine(rest.substr(0, n), newRows);
       } else {
-        newRows.push_back(std::move(piece));
+        newRows.emplace_back(rest.substr(0, n));
       }
+      rest.remove_prefix(n);
     }
     if (caretInBuf) {
-      size_t i = from;
+      size_t i = 0;
       while (i + 1 < newRows.size() && caretOff >= newRows[i].size())
         caretOff -= newRows[i++].size();
-      TRow row = outRows;
-      caret = {static_cast<TByte>(caretOff), row + static_cast<TRow>(i - from)};
+      caret = {static_cast<TByte>(caretOff), outRows + static_cast<TRow>(i)};
       // The end of a row is the start of the next one, as RewrapRows has it.
       if (caretOff >= newRows[i].size() && lastRow + 1 < Store.Count()) caret = {0, caret.Row + 1};
       caretInBuf = false;
     }
-    plan.push_back({false, from, newRows.size(), static_cast<size_t>(pending),
-                    static_cast<size_t>(lastRow) + 1});
-    outRows += static_cast<TRow>(newRows.size() - from);
+    outRows += static_cast<TRow>(newRows.size());
     outLines += bufLines;
     pending = lastRow + 1;
+    Store.RewriteReplace(pending, newRows);
+    for (Step& st : steps) RecordUndoAt(st.kind, std::move(st.text), st.at);
+    steps.clear();
     cp = {0, lastRow + 1};
     building = false;
     buf.clear();
@@ -414,9 +473,23 @@ int TFenEdit::ReplaceRest(TRowPos pos, TRowPos end, TRowPos& after) {
     bufLineStart = 0;
   };
 
-  for (;;) {
-    TSearchHit h;
-    bool found = cp.Row < Store.Count() && SearchForward(cp, end, h);
+  Store.BeginRewrite(firstRow);
+  searchWinKeep_ = true;
+  // Should anything throw (the host's matcher, memory), the store takes what is done so far:
+  // whole lines, each with its undo steps.
+  struct EndPass {
+    TFenEdit& e;
+    ~EndPass() {
+      e.searchWinKeep_ = false;
+      e.DropSearchWindow();
+      if (e.Store.Rewriting()) {
+        e.Store.EndRewrite();
+        e.caret_ = e.anchor_ = e.selEnd_ = e.ClampSearchPos(e.caret_);
+      }
+    }
+  } endPass{*this};
+  for (bool first = true;; first = false) {
+    if (!first) found = cp.Row < Store.Count() && SearchForward(cp, end, h);
     if (building) {
       TRow lineLast = LineLastRow(cp.Byte > 0 ? cp.Row : cp.Row - 1);
       for (;;) {
@@ -438,7 +511,9 @@ int TFenEdit::ReplaceRest(TRowPos pos, TRowPos end, TRowPos& after) {
     }
     if (!found) break;
     if (!building) {
-      TRow lineFirst = LineFirstRow(h.Row);
+      // Rows before pending are handed over already: the walk back stops there.
+      TRow lineFirst = h.Row;
+      while (lineFirst > pending && !RowHasTerminator(Store.Get(lineFirst - 1))) --lineFirst;
       keepRows(lineFirst);
       building = true;
       appendOriginal({0, lineFirst}, {h.Byte, h.Row});
@@ -448,16 +523,16 @@ int TFenEdit::ReplaceRest(TRowPos pos, TRowPos end, TRowPos& after) {
     // As in ReplaceRangeAt: CRs just before the hit go out and back in with it.
     size_t crs = 0;
     while (crs < buf.size() - bufLineStart && buf[buf.size() - 1 - crs] == '\r') ++crs;
-    std::string removed(crs, '\r');
-    removed += TextBetween(at, hitEnd);
-    std::string inserted(crs, '\r');
-    inserted.append(repl);
     if (!applying_) {
+      std::string removed(crs, '\r');
+      removed += TextBetween(at, hitEnd);
+      std::string inserted(crs, '\r');
+      inserted.append(repl);
       TLinePos lp{static_cast<TByte>(buf.size() - crs - bufLineStart), outLines + bufLines};
-      RecordUndoAt(1, std::move(removed), lp);
-      RecordUndoAt(0, std::move(inserted), lp);
+      steps.push_back({1, std::move(removed), lp});
+      steps.push_back({0, std::move(inserted), lp});
     }
-    append(repl);
+    append(repl, replPairs.data(), replPairs.size());
     ++count;
     caretInBuf = true;
     caretOff = buf.size();
@@ -469,33 +544,9 @@ int TFenEdit::ReplaceRest(TRowPos pos, TRowPos end, TRowPos& after) {
       cp = next;
     }
   }
-  after = cp;
-  if (count == 0) return 0;
-
-  bool sameCounts = true;
-  for (const Piece& p : plan)
-    if (!p.keep && p.to - p.from != p.origTo - p.origFrom) sameCounts = false;
-  if (sameCounts) {
-    // Every rebuilt line kept its number of rows: write them over the old ones.
-    for (const Piece& p : plan)
-      if (!p.keep)
-        for (size_t i = p.from; i < p.to; ++i)
-          Store.Put(static_cast<int>(p.origFrom + i - p.from), std::move(newRows[i]));
-    caret_ = anchor_ = selEnd_ = caret;
-    after = caret;
-    rememberedColumn_ = caret.Byte;
-    return count;
-  }
-  std::vector<std::string> old = Store.TakeRows();
-  std::vector<std::string> rows;
-  rows.reserve(old.size() + newRows.size());
-  for (TRow r = 0; r < firstRow; ++r) rows.push_back(std::move(old[static_cast<size_t>(r)]));
-  for (const Piece& p : plan) {
-    for (size_t i = p.from; i < p.to; ++i) rows.push_back(std::move(p.keep ? old[i] : newRows[i]));
-  }
-  for (size_t r = static_cast<size_t>(pending); r < old.size(); ++r)
-    rows.push_back(std::move(old[r]));
-  Store.SetRows(std::move(rows));
+  searchWinKeep_ = false;
+  DropSearchWindow();
+  Store.EndRewrite();
   caret_ = anchor_ = selEnd_ = caret;
   after = caret;
   rememberedColumn_ = caret.Byte;

@@ -19,6 +19,17 @@ bool TFenEdit::RecordUndo(unsigned char kind, const std::string& text, TRow row,
 
 // The same, at a logical position the caller already knows (the replace loop keeps track of
 // its line, so a replace-all never converts rows to lines from the top).
+void TFenEdit::NoteRecordedEdit() {
+  if (!modified_) SetModifiedFlag(true);
+  if (!UndoRec || UndoBuf_ <= 0) return;
+  redoList_.clear();
+  redoTotal_ = 0;
+  if (redoAvailable_) {
+    redoAvailable_ = false;
+    if (OnChangeRedoMode) OnChangeRedoMode(this, false);
+  }
+}
+
 bool TFenEdit::RecordUndoAt(unsigned char kind, std::string text, TLinePos p) {
   if (text.empty()) return false;
   if (!modified_) SetModifiedFlag(true);

@@ -46,12 +46,18 @@ std::string ReadWhole(const std::string& fileName) {
 
 }  // namespace
 
-TFenStrings::TFenStrings() { rowStart_.assign(1, 0), lineStart_.assign(1, 0); }
+TFenStrings::TFenStrings() {
+  rowStart_.assign(1, 0), lineStart_.assign(1, 0);
+}
 TFenStrings::~TFenStrings() = default;
 
-void TFenStrings::Error() const { throw EFenStringsError(); }
+void TFenStrings::Error() const {
+  throw EFenStringsError();
+}
 
-void TFenStrings::SetBlockSizeForTesting(int rows) { blockSize_ = std::max(1, rows); }
+void TFenStrings::SetBlockSizeForTesting(int rows) {
+  blockSize_ = std::max(1, rows);
+}
 
 void TFenStrings::MarkDirty(size_t block) const {
   dirtyFrom_ = std::min(dirtyFrom_, block);
@@ -283,8 +289,7 @@ void TFenStrings::ReplaceRows(int first, int oldCount, std::vector<std::string>&
       Block& blk = blocks_[l.block];
       for (int i = common; i < newCount; ++i)
         blk.lineEnds += RowEndsLine(rows[static_cast<size_t>(i)]);
-      blk.rows.insert(blk.rows.begin() + l.offset,
-                      std::make_move_iterator(rows.begin() + common),
+      blk.rows.insert(blk.rows.begin() + l.offset, std::make_move_iterator(rows.begin() + common),
                       std::make_move_iterator(rows.end()));
       count_ += extra;
       MarkDirty(l.block + 1);
@@ -323,6 +328,120 @@ void TFenStrings::SetRows(std::vector<std::string>&& rows) {
   TrimCapacity();
 }
 
+// ---- rewrite ---------------------------------------------------------------------------
+
+void TFenStrings::BeginRewrite(int firstRow) {
+  if (rw_.active || firstRow < 0 || firstRow > count_) Error();
+  RefreshPrefix();
+  rw_.active = true;
+  rw_.out.clear();
+  rw_.outLineEnds = 0;
+  rw_.offset = 0;
+  if (firstRow == count_) {
+    rw_.block = blocks_.size();
+    rw_.next = count_;
+  } else {
+    Loc l = Locate(firstRow);
+    rw_.block = l.block;
+    rw_.next = rowStart_[l.block];
+  }
+  rw_.firstBlock = rw_.block;
+  RewriteKeep(firstRow);
+}
+
+// Room for n more new rows, growing by at least half.
+void TFenStrings::RewriteRoom(size_t n) {
+  size_t need = rw_.out.size() + n;
+  if (need > rw_.out.capacity()) rw_.out.reserve(std::max(need, rw_.out.capacity() * 3 / 2));
+}
+
+// Old index just past the old block being rebuilt.
+int TFenStrings::RewriteBlockEnd() const {
+  return rowStart_[rw_.block] + static_cast<int>(blocks_[rw_.block].rows.size());
+}
+
+// The old block is fully handed over: its new rows take its place, and its old vector (only
+// moved-from and dropped rows left) becomes the buffer for the next block.
+void TFenStrings::FinishRewriteBlock() {
+  Block& blk = blocks_[rw_.block];
+  blk.rows.swap(rw_.out);
+  blk.lineEnds = rw_.outLineEnds;
+  rw_.out.clear();
+  rw_.outLineEnds = 0;
+  rw_.offset = 0;
+  ++rw_.block;
+  cacheFirst_ = cacheEnd_ = 0;  // the cache may point into the swapped vector
+}
+
+int TFenStrings::RewriteKeep(int upTo) {
+  if (!rw_.active || upTo > count_) Error();
+  int lineEnds = 0;
+  while (rw_.next < upTo) {
+    Block& blk = blocks_[rw_.block];
+    int blockEnd = RewriteBlockEnd();
+    if (rw_.offset == 0 && rw_.out.empty() && upTo >= blockEnd) {
+      // A block without a change stays as it is.
+      lineEnds += blk.lineEnds;
+      rw_.next = blockEnd;
+      ++rw_.block;
+      continue;
+    }
+    int stop = std::min(upTo, blockEnd);
+    RewriteRoom(static_cast<size_t>(stop - rw_.next));  // the moves below cannot throw
+    for (; rw_.next < stop; ++rw_.next, ++rw_.offset) {
+      std::string& r = blk.rows[static_cast<size_t>(rw_.offset)];
+      int e = RowEndsLine(r);
+      lineEnds += e;
+      rw_.outLineEnds += e;
+      rw_.out.push_back(std::move(r));
+    }
+    if (rw_.next == blockEnd) FinishRewriteBlock();
+  }
+  return lineEnds;
+}
+
+void TFenStrings::RewriteReplace(int upTo, std::vector<std::string>& rows) {
+  if (!rw_.active || upTo < rw_.next || upTo > count_) Error();
+  RewriteRoom(rows.size());  // all or nothing
+  for (std::string& r : rows) {
+    rw_.outLineEnds += RowEndsLine(r);
+    rw_.out.push_back(std::move(r));
+  }
+  rows.clear();
+  while (rw_.next < upTo) {
+    int blockEnd = RewriteBlockEnd();
+    int stop = std::min(upTo, blockEnd);
+    rw_.offset += stop - rw_.next;
+    rw_.next = stop;
+    if (rw_.next == blockEnd) FinishRewriteBlock();
+  }
+}
+
+void TFenStrings::EndRewrite() {
+  if (!rw_.active) Error();
+  if (rw_.block < blocks_.size()) {
+    if (rw_.offset > 0 || !rw_.out.empty()) RewriteKeep(RewriteBlockEnd());
+  } else if (!rw_.out.empty()) {
+    // Rows put in after the last old row.
+    blocks_.push_back(Block{std::move(rw_.out), rw_.outLineEnds});
+  }
+  rw_.active = false;
+  std::vector<std::string>().swap(rw_.out);
+  // Blocks whose rows all went into an earlier one go; blocks that took many new rows split.
+  size_t first = rw_.firstBlock;
+  blocks_.erase(std::remove_if(blocks_.begin() + static_cast<long>(first), blocks_.end(),
+                               [](const Block& b) { return b.rows.empty(); }),
+                blocks_.end());
+  count_ = 0;
+  for (const Block& b : blocks_) count_ += static_cast<int>(b.rows.size());
+  if (count_ > kMaxCount) Error();
+  capacity_ = std::max(capacity_, count_);
+  lastBlock_ = 0;
+  MarkDirty(first);
+  for (size_t b = first; b < blocks_.size(); ++b)
+    while (blocks_[b].rows.size() > static_cast<size_t>(2 * blockSize_)) SplitBlock(b);
+}
+
 int TFenStrings::LineEndsBefore(int row) const {
   if (row <= 0) return 0;
   if (row >= count_) return LineEndCount();
@@ -351,8 +470,8 @@ int TFenStrings::RowAfterLineEnds(int line) const {
   size_t nb = blocks_.size();
   if (line > lineStart_[nb]) return count_;
   // The block holding the line-th line end: the last block with lineStart_ < line.
-  auto it = std::lower_bound(lineStart_.begin(), lineStart_.begin() + static_cast<long>(nb) + 1,
-                             line);
+  auto it =
+      std::lower_bound(lineStart_.begin(), lineStart_.begin() + static_cast<long>(nb) + 1, line);
   size_t b = static_cast<size_t>(std::distance(lineStart_.begin(), it)) - 1;
   int need = line - lineStart_[b];
   const Block& blk = blocks_[b];

@@ -31,8 +31,8 @@ class EFenFileError : public std::runtime_error {
 // inside a line is an ordinary byte, so the test looks at both bytes.
 inline bool RowHasTerminator(std::string_view row) {
   size_t n = row.size();
-  return n >= 2 && ((row[n - 2] == '\r' && row[n - 1] == '\n') ||
-                    (row[n - 2] == '\0' && row[n - 1] == '\0'));
+  return n >= 2 &&
+         ((row[n - 2] == '\r' && row[n - 1] == '\n') || (row[n - 2] == '\0' && row[n - 1] == '\0'));
 }
 // True when the row ends a logical line.
 inline bool RowEndsLine(std::string_view row) {
@@ -82,6 +82,21 @@ class TFenStrings {
   // Moves all rows out (the store is left empty) and takes a whole new list.
   std::vector<std::string> TakeRows();
   void SetRows(std::vector<std::string>&& rows);
+
+  // A single pass that rebuilds the rows from firstRow on (replace-all): the caller hands the
+  // old rows over in order, keeping them or putting new rows in their place, and the store
+  // takes the result at EndRewrite. Blocks are rebuilt one after another in the memory of the
+  // old ones, and blocks without a change are not touched. Until EndRewrite, rows not yet
+  // handed over can be read by their old indexes and Count() is the old count; nothing else
+  // may be called.
+  void BeginRewrite(int firstRow);
+  // Hands over old rows up to upTo (excluded) unchanged; returns how many of them end a line.
+  int RewriteKeep(int upTo);
+  // Drops old rows up to upTo (excluded) and puts rows (moved out) in their place.
+  void RewriteReplace(int upTo, std::vector<std::string>& rows);
+  // The rows not handed over stay as they are.
+  void EndRewrite();
+  bool Rewriting() const { return rw_.active; }
 
   // Calls f(row) for every row in order; f returns false to stop.
   template <class F>
@@ -133,6 +148,9 @@ class TFenStrings {
   void ReserveForBytes(size_t bytes);
   void TrimCapacity() { capacity_ = count_; }
   void AppendRow(std::string&& row);  // no index checks, no capacity policy
+  void FinishRewriteBlock();
+  void RewriteRoom(size_t n);
+  int RewriteBlockEnd() const;
   void LoadCrLf(const std::string& fileName);
   void LoadSeparated(const std::string& fileName, char separator);
   void SplitInto(std::string_view text, std::vector<std::string>& out) const;
@@ -151,4 +169,16 @@ class TFenStrings {
   int count_ = 0;
   int capacity_ = 0;
   int blockSize_ = 2048;
+
+  // A rewrite in progress. The prefix sums stay those of the old blocks until it ends, so old
+  // indexes keep working for the blocks not yet rebuilt.
+  struct Rewrite {
+    bool active = false;
+    int next = 0;      // old index of the first row not handed over
+    size_t block = 0;  // the old block it lies in
+    int offset = 0;    // its offset there
+    size_t firstBlock = 0;
+    std::vector<std::string> out;  // the new rows of that block so far
+    int outLineEnds = 0;
+  } rw_;
 };

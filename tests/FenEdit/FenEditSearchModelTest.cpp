@@ -249,6 +249,12 @@ TEST(FenEditSearchModel, ForwardFindsMatchTheModelForAnySearchString) {
   }
 }
 
+// Tiny store blocks, so that a replace-all rebuilds many blocks and crosses their borders.
+class BlockEdit : public TFenEdit {
+ public:
+  explicit BlockEdit(int rows) { Store.SetBlockSizeForTesting(rows); }
+};
+
 TEST(FenEditSearchModel, ReplaceAllMatchesTheModelAndUndoesStepByStep) {
   std::mt19937 rng(4321);
   for (int round = 0; round < 600; ++round) {
@@ -270,7 +276,7 @@ TEST(FenEditSearchModel, ReplaceAllMatchesTheModelAndUndoesStepByStep) {
         break;
     }
     Layout lay = RandomLayout(rng);
-    TFenEdit e;
+    BlockEdit e(std::uniform_int_distribution<int>(1, 4)(rng));
     e.SetWordWrap(lay.wrap);
     e.SetColumn(lay.column);
     e.SetText(text);

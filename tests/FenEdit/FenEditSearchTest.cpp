@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -241,6 +242,35 @@ TEST(FenEditReplace, AReplacementHoldingTheSearchStringEnds) {
   }
 }
 
+// A matcher that throws half way through a replace-all (with wrapped rows and the store's
+// blocks rebuilt behind the pass): the store is whole, holds whole lines replaced, and undo
+// takes exactly those back.
+TEST(FenEditReplace, AThrowingMatcherLeavesAWholeStore) {
+  std::string text;
+  for (int i = 0; i < 40; ++i) text += "ab ab ab\r\n";
+  for (int stopAt : {1, 2, 7, 25, 60}) {
+    Ed e(text, true, 4);
+    int calls = 0;
+    e.OnFind = [&](TObject*, std::string_view s, const std::string& f, int, int& x, int&) {
+      if (++calls == stopAt) throw std::runtime_error("matcher failed");
+      x = FindMatch(s, f);
+    };
+    EXPECT_THROW(e.ReplaceText("ab", "xyz", true, false, true), std::runtime_error);
+    EXPECT_EQ("", e.CheckInvariants()) << stopAt;
+    std::string got = e.GetText();
+    size_t done = 0;
+    while (got.compare(done * 13, 13, "xyz xyz xyz\r\n") == 0) ++done;
+    std::string want;
+    for (size_t i = 0; i < 40; ++i) want += i < done ? "xyz xyz xyz\r\n" : "ab ab ab\r\n";
+    EXPECT_EQ(want, got) << stopAt;
+    if (stopAt >= 25) {
+      EXPECT_GT(done, 0u);
+    }
+    while (e.CanUndo()) e.Undo();
+    EXPECT_EQ(text, e.GetText()) << stopAt;
+  }
+}
+
 TEST(FenEditReplace, FromTheCaretLeavesTheTextAboveAlone) {
   Ed e("ab\r\nab\r\nab");
   e.GotoPos(0, 1, TCaretPlacement::Minimal);
@@ -274,6 +304,49 @@ TEST(FenEditReplace, InsideASelectionStopsAtItsEnd) {
   t.SetSel(0, 1, 3, 0);
   t.ReplaceText("b", "\r\n", false, false, true);
   EXPECT_EQ("ab\r\na\r\n\r\na\r\n\r\nab", t.GetText());
+}
+
+// A selection that ends just after a CR LF, in both modes: taking that CR LF away, or leaving
+// its CR to pair with an LF after the end, does not carry the end onto the next line.
+TEST(FenEditReplace, AnEndAfterALineBreakStays) {
+  struct Case {
+    std::string text, find, repl, want;
+    TRow endRow;  // the selection runs from the top to the start of this row
+  } cases[] = {
+      {"x\r\ny\r\nz\r\n", "\r", "", "x\ny\nz\r\n", 2},
+      {"x\r\ny\r\nz\r\n", "\r\n", "-", "x-y-z\r\n", 2},
+      {"a\r\n\nb", "\n", "", "a\r\nb", 1},
+  };
+  for (const Case& c : cases) {
+    for (bool confirm : {false, true}) {
+      Ed e(c.text);
+      e.OnFindChange = [](TObject*, const std::string&, const std::string&, int, int, int, int,
+                          bool&, bool&, bool&) {};
+      e.SetSel(0, 0, c.endRow, 0);
+      e.ReplaceText(c.find, c.repl, false, confirm, true);
+      EXPECT_EQ(c.want, e.GetText()) << testing::PrintToString(c.text) << confirm;
+      while (e.CanUndo()) e.Undo();
+      EXPECT_EQ(c.text, e.GetText()) << testing::PrintToString(c.text) << confirm;
+    }
+  }
+}
+
+// A lone CR that ends a wrapped row pairs with an LF the replacement starts with; undo still
+// restores the bytes, in both modes.
+TEST(FenEditReplace, ACrAtAWrapPairsWithTheReplacement) {
+  for (bool confirm : {false, true}) {
+    Ed e("abcdefgh\r" + kA + "d", true, 10);  // the double-byte character goes to row 1
+    ASSERT_EQ("abcdefgh\r", e.Row(0));
+    e.OnFindChange = [](TObject*, const std::string&, const std::string&, int, int, int, int, bool&,
+                        bool&, bool&) {};
+    e.ReplaceText(kA, "\nY", true, confirm, true);
+    EXPECT_EQ("abcdefgh\r\nYd", e.GetText()) << confirm;
+    EXPECT_EQ("", e.CheckInvariants());
+    e.Undo();
+    EXPECT_EQ("abcdefgh\r" + kA + "d", e.GetText()) << confirm;
+    e.Redo();
+    EXPECT_EQ("abcdefgh\r\nYd", e.GetText()) << confirm;
+  }
 }
 
 TEST(FenEditReplace, ConfirmationAnswers) {

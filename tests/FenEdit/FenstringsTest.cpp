@@ -1,10 +1,10 @@
-#include "FenEdit/Fenstrings.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <random>
 #include <sstream>
 
+#include "FenEdit/Fenstrings.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -162,6 +162,64 @@ TEST(FenStrings, LineIndexAcrossBlocks) {
       if (RowEndsLine(model[static_cast<size_t>(i)]) && ++seen == line) expect = i + 1;
     }
     ASSERT_EQ(expect, s.RowAfterLineEnds(line));
+  }
+}
+
+// A rewrite pass against a plain list: random runs kept or replaced (by fewer, as many or more
+// rows), rows read ahead of the pass by their old indexes, blocks of 1 to 4 rows.
+TEST(FenStrings, RewritePassMatchesAPlainList) {
+  std::mt19937 rng(11);
+  auto rnd = [&rng](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
+  for (int round = 0; round < 300; ++round) {
+    TFenStrings s;
+    s.SetBlockSizeForTesting(1 + rnd(4));
+    std::vector<std::string> old;
+    for (int i = rnd(30); i > 0; --i)
+      old.push_back(rnd(2) ? "r" + std::to_string(i) + "\r\n" : "c");
+    for (const std::string& r : old) s.Add(r);
+    std::vector<std::string> want;
+    int first = rnd(static_cast<int>(old.size()) + 1);
+    want.assign(old.begin(), old.begin() + first);
+    s.BeginRewrite(first);
+    int at = first;
+    while (at < static_cast<int>(old.size()) && rnd(5) > 0) {
+      int upTo = std::min(static_cast<int>(old.size()), at + rnd(4));
+      for (int i = at; i < static_cast<int>(old.size()); ++i) {
+        ASSERT_EQ(old[size_t(i)], s.Get(i)) << round;  // ahead of the pass, as it was
+      }
+      if (rnd(2)) {
+        int ends = 0;
+        for (int i = at; i < upTo; ++i) {
+          want.push_back(old[size_t(i)]);
+          ends += RowEndsLine(old[size_t(i)]);
+        }
+        ASSERT_EQ(ends, s.RewriteKeep(upTo)) << round;
+      } else {
+        std::vector<std::string> rows;
+        for (int i = rnd(6); i > 0; --i) rows.push_back(rnd(2) ? "n\r\n" : "m");
+        want.insert(want.end(), rows.begin(), rows.end());
+        s.RewriteReplace(upTo, rows);
+      }
+      at = upTo;
+    }
+    if (at == static_cast<int>(old.size()) && rnd(3) == 0) {
+      std::vector<std::string> rows{"tail\r\n", "end"};  // after the last old row
+      want.insert(want.end(), rows.begin(), rows.end());
+      s.RewriteReplace(at, rows);
+    }
+    want.insert(want.end(), old.begin() + at, old.end());
+    s.EndRewrite();
+    ASSERT_FALSE(s.Rewriting());
+    ASSERT_EQ(static_cast<int>(want.size()), s.Count()) << round;
+    int ends = 0;
+    for (int i = 0; i < static_cast<int>(want.size()); ++i) {
+      ASSERT_EQ(want[size_t(i)], s.Get(i)) << round << " row " << i;
+      ASSERT_EQ(ends, s.LineEndsBefore(i)) << round << " row " << i;
+      ends += RowEndsLine(want[size_t(i)]);
+    }
+    ASSERT_EQ(ends, s.LineEndCount()) << round;
+    s.Insert(s.Count() / 2, "x\r\n");  // the blocks are usable afterwards
+    ASSERT_EQ(ends + 1, s.LineEndCount()) << round;
   }
 }
 
