@@ -468,6 +468,11 @@ class TFenEdit : public TCustomControl {
   bool undoTruncated_ = false;
   bool redoAvailable_ = false;
   bool applying_ = false;
+  // Where the last DeleteSelection took text out, and whether the caret stands exactly there
+  // although that is between a CR and an LF (see DeleteSelectionForInsert).
+  TLinePos deletedAt_;
+  bool exactCaret_ = false;
+  void DeleteSelectionForInsert();
 
   // ==== view state (FenEditView.cpp, FenEditPaint.cpp, FenEditCaret.cpp) ==================
   void CreateParams(TCreateParams& params) override;

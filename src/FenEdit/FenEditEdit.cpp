@@ -136,9 +136,11 @@ void TFenEdit::DeleteSelection(bool repaint) {
   // removes exactly what was inserted.
   const std::string& endRow = Store.Get(e.Row);
   if (!applying_) s = OffTrailByte(s);
-  if (!applying_ && e.Byte > 0 && ByteTypeAt(endRow, e.Byte + 1) == 2 && PairsWithNext(endRow, size_t(e.Byte) - 1))
+  if (!applying_ && e.Byte > 0 && ByteTypeAt(endRow, e.Byte + 1) == 2 &&
+      PairsWithNext(endRow, size_t(e.Byte) - 1))
     ++e.Byte;
   std::string text = TextBetween(s, e);
+  deletedAt_ = ToLinePos(s);
   bool wasSelected = IsSelected();
   selected_ = selectAll_ = false;
 
@@ -171,21 +173,35 @@ void TFenEdit::DeleteSelection(bool repaint) {
     else
       Store.Put(s.Row, std::move(row));
   }
-  if (s.Row >= Store.Count()) s = {static_cast<TByte>(Store.Get(Store.Count() - 1).size()) - 2,
-                                   Store.Count() - 1};
+  if (s.Row >= Store.Count())
+    s = {static_cast<TByte>(Store.Get(Store.Count() - 1).size()) - 2, Store.Count() - 1};
   caret_ = anchor_ = selEnd_ = s;
   rememberedColumn_ = s.Byte;
   RewrapRows(s.Row, s.Row, repaint);
 }
 
+// Text typed over a selection goes where the selection was. When taking the selection out
+// joined a lone CR and a lone LF into a line break, that place is between them: the caret is
+// put there for the insertion that follows, which splits them again.
+void TFenEdit::DeleteSelectionForInsert() {
+  DeleteSelection(true);
+  TRowPos p = ToRowPos(deletedAt_);
+  if (p != caret_) {
+    caret_ = anchor_ = selEnd_ = p;
+    exactCaret_ = true;
+  }
+}
+
 void TFenEdit::InsertAtCaret(std::string_view text, bool repaint) {
   text = CutAtNul(text);
   TRowPos c = LimitPos(caret_);
-  // Undo may put text back between a CR and an LF that its removal had joined into a pair.
+  // Undo, or text typed over a selection, may go between a CR and an LF that a removal had
+  // joined into a pair.
   if (c.Byte != caret_.Byte && caret_.Row == c.Row &&
       (!RowHasTerminator(Store.Get(c.Row)) ||
-       (applying_ && caret_.Byte < static_cast<TByte>(Store.Get(c.Row).size()))))
+       ((applying_ || exactCaret_) && caret_.Byte < static_cast<TByte>(Store.Get(c.Row).size()))))
     c = caret_;
+  exactCaret_ = false;
   const std::string& row = Store.Get(c.Row);
   size_t at = std::min(static_cast<size_t>(c.Byte), row.size());
   std::string joined;
@@ -204,7 +220,8 @@ void TFenEdit::InsertAtCaret(std::string_view text, bool repaint) {
 void TFenEdit::TypeText(std::string_view s) {
   s = CutAtNul(s);
   if (s.empty()) return;
-  if (IsSelected()) DeleteSelection(true);
+  if (IsSelected()) DeleteSelectionForInsert();
+  exactCaret_ = false;
   rememberedColumn_ = 0;
   TRowPos c = caret_;
   const std::string& row = Store.Get(c.Row);
@@ -243,7 +260,7 @@ void TFenEdit::TypeText(std::string_view s) {
 }
 
 void TFenEdit::NewLine() {
-  if (IsSelected()) DeleteSelection(true);
+  if (IsSelected()) DeleteSelectionForInsert();
   std::string text = "\r\n";
   if (AutoIndent) {
     const std::string& row = Store.Get(caret_.Row);
@@ -261,7 +278,7 @@ void TFenEdit::NewLine() {
 }
 
 void TFenEdit::InsertTab() {
-  if (IsSelected()) DeleteSelection(true);
+  if (IsSelected()) DeleteSelectionForInsert();
   RecordUndo(0, "\t", caret_.Row, caret_.Byte);
   InsertAtCaret("\t", true);
   RaiseChange();
@@ -323,7 +340,8 @@ TRowPos TFenEdit::CharRight(TRowPos p) const {
   TByte limit = RowLimit(p.Row);
   int last = Store.Count() - 1;
   if (p.Byte >= limit) return p.Row < last ? TRowPos{0, p.Row + 1} : p;
-  TByte b = p.Byte + (ByteTypeAt(row, p.Byte + 1) == 1 && PairsWithNext(row, size_t(p.Byte)) ? 2 : 1);
+  TByte b =
+      p.Byte + (ByteTypeAt(row, p.Byte + 1) == 1 && PairsWithNext(row, size_t(p.Byte)) ? 2 : 1);
   b = std::min(b, static_cast<TByte>(row.size()));
   if (b >= static_cast<TByte>(row.size()) && !RowHasTerminator(row) && p.Row < last)
     return {0, p.Row + 1};
@@ -480,7 +498,7 @@ void TFenEdit::PasteFromClipboard() {
 
 void TFenEdit::SetSelText(std::string_view text) {
   text = CutAtNul(text);
-  if (IsSelected()) DeleteSelection(true);
+  if (IsSelected()) DeleteSelectionForInsert();
   RecordUndo(0, std::string(text), caret_.Row, caret_.Byte);
   InsertAtCaret(text, true);
   RaiseChange();

@@ -194,6 +194,37 @@ TEST(FenEditEdit, DeleteSelectionAcrossWrappedRows) {
   EXPECT_EQ(std::string(100, 'a') + "\r\n" + std::string(100, 'b'), a.Text());
 }
 
+// Taking out exactly the bytes between a lone CR and a lone LF joins them into a line break
+// for a moment; what is typed over the selection still goes between them.
+TEST(FenEditEdit, TypingOverTheBytesBetweenALoneCrAndLf) {
+  struct Case {
+    const char* what;
+    void (*act)(TFenEdit&);
+    std::string want;
+  } cases[] = {
+      {"type", [](TFenEdit& e) { e.TypeText("z"); }, "a\rz\nb"},
+      {"tab", [](TFenEdit& e) { e.InsertTab(); }, "a\r\t\nb"},
+      {"newline", [](TFenEdit& e) { e.NewLine(); }, "a\r\r\n\nb"},
+      {"text", [](TFenEdit& e) { e.SetSelText("zz"); }, "a\rzz\nb"},
+  };
+  for (const Case& c : cases) {
+    Ed a("a\rXY\nb");
+    a.e.SetSel(2, 0, 0, 4);
+    c.act(a.e);
+    EXPECT_EQ(c.want, a.Text()) << c.what;
+    EXPECT_EQ("", a.e.CheckInvariants()) << c.what;
+    while (a.e.CanUndo()) a.e.Undo();
+    EXPECT_EQ("a\rXY\nb", a.Text()) << c.what;
+  }
+  // Delete alone leaves the pair a line break, the caret before it.
+  Ed d("a\rXY\nb");
+  d.e.SetSel(2, 0, 0, 4);
+  d.e.DeleteChar();
+  EXPECT_EQ("a\r\nb", d.Text());
+  d.e.TypeText("z");
+  EXPECT_EQ("az\r\nb", d.Text());
+}
+
 TEST(FenEditEdit, ClipboardCutCopyPaste) {
   MemoryClipboard clip;
   Clipboard* old = SetCurrentClipboard(&clip);
