@@ -1,9 +1,11 @@
 #include "Application.h"
 
+#include <QColorDialog>
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -160,11 +162,47 @@ bool TQtDialogs::FileDialog(TFileDialogRequest& request) {
   return true;
 }
 
+bool TQtDialogs::FontDialog(TFontRequest& request) {
+  QFont initial(request.Name);
+  if (request.Size > 0) initial.setPointSize(request.Size);
+  QFontDialog dlg(initial, DialogParent());
+  if (dlg.exec() != QDialog::Accepted) return false;
+  QFont chosen = dlg.selectedFont();
+  request.Name = chosen.family();
+  if (chosen.pointSize() > 0) request.Size = chosen.pointSize();
+  return true;
+}
+
+bool TQtDialogs::ColorDialog(TColor& color) {
+  TColor rgb = ColorToRGB(color);
+  QColorDialog dlg(QColor(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb)), DialogParent());
+  if (dlg.exec() != QDialog::Accepted) return false;
+  QColor chosen = dlg.selectedColor();
+  color = RGB(chosen.red(), chosen.green(), chosen.blue());
+  return true;
+}
+
 int TQtDialogs::ShowModal(QDialog& dialog) {
   return dialog.exec();
 }
 
 // ---- scripted dialogs
+
+namespace {
+// Takes the next queued answer into `answer`; false for a Cancel answer, and when none is
+// queued (then also counted).
+template <class T>
+bool TakeAnswer(std::deque<std::optional<T>>& answers, int& unexpected, T& answer) {
+  if (answers.empty()) {
+    ++unexpected;
+    return false;
+  }
+  bool ok = answers.front().has_value();
+  if (ok) answer = *answers.front();
+  answers.pop_front();
+  return ok;
+}
+}  // namespace
 
 int TScriptedDialogs::MessageDlg(const TMessageRequest& request) {
   Messages.push_back(request);
@@ -180,32 +218,28 @@ int TScriptedDialogs::MessageDlg(const TMessageRequest& request) {
 
 bool TScriptedDialogs::InputQuery(TInputRequest& request) {
   Inputs.push_back(request);
-  if (inputAnswers_.empty()) {
-    ++Unexpected;
-    return false;
-  }
-  std::optional<QString> answer = inputAnswers_.front();
-  inputAnswers_.pop_front();
-  if (!answer) return false;
-  request.Value = *answer;
-  return true;
+  return TakeAnswer(inputAnswers_, Unexpected, request.Value);
 }
 
 bool TScriptedDialogs::FileDialog(TFileDialogRequest& request) {
   Files.push_back(request);
-  if (fileAnswers_.empty()) {
-    ++Unexpected;
-    return false;
-  }
-  std::optional<QString> answer = fileAnswers_.front();
-  fileAnswers_.pop_front();
-  if (!answer) return false;
-  QString path = *answer;
+  QString path;
+  if (!TakeAnswer(fileAnswers_, Unexpected, path)) return false;
   // As the real save dialog: the default extension when the name has none.
   if (request.Save && !request.DefaultExt.isEmpty() && QFileInfo(path).suffix().isEmpty())
     path += "." + request.DefaultExt;
   request.FileName = path;
   return true;
+}
+
+bool TScriptedDialogs::FontDialog(TFontRequest& request) {
+  Fonts.push_back(request);
+  return TakeAnswer(fontAnswers_, Unexpected, request);
+}
+
+bool TScriptedDialogs::ColorDialog(TColor& color) {
+  Colors.push_back(color);
+  return TakeAnswer(colorAnswers_, Unexpected, color);
 }
 
 int TScriptedDialogs::ShowModal(QDialog& dialog) {
@@ -272,6 +306,14 @@ bool TApplication::InputQuery(const QString& caption, const QString& prompt, QSt
 
 bool TApplication::FileDialog(TFileDialogRequest& request) {
   return dialogs_->FileDialog(request);
+}
+
+bool TApplication::FontDialog(TFontRequest& request) {
+  return dialogs_->FontDialog(request);
+}
+
+bool TApplication::ColorDialog(TColor& color) {
+  return dialogs_->ColorDialog(color);
 }
 
 int TApplication::ShowModal(QDialog& dialog) {

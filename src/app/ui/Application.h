@@ -12,6 +12,8 @@
 #include <optional>
 #include <vector>
 
+#include "platform/Graphics.h"
+
 class MessageBoxHandler;
 class QDialog;
 class QWidget;
@@ -69,6 +71,13 @@ struct TFileDialogRequest {
   QString InitialDir;
 };
 
+// One font dialog: the font shown when it opens, the chosen font out.
+struct TFontRequest {
+  QString Name;
+  int Size = 0;  // points
+  TColor Color = 0;
+};
+
 // Who answers the dialogs: the user through real Qt dialogs, or a test script.
 class TDialogResponder {
  public:
@@ -78,6 +87,10 @@ class TDialogResponder {
   virtual bool InputQuery(TInputRequest& request) = 0;
   // True when a file was chosen; request.FileName is then the full path.
   virtual bool FileDialog(TFileDialogRequest& request) = 0;
+  // True for OK, request then holding the chosen font.
+  virtual bool FontDialog(TFontRequest& request) = 0;
+  // True for OK, color then holding the chosen colour.
+  virtual bool ColorDialog(TColor& color) = 0;
   virtual int ShowModal(QDialog& dialog) = 0;
 };
 
@@ -87,18 +100,23 @@ class TQtDialogs : public TDialogResponder {
   int MessageDlg(const TMessageRequest& request) override;
   bool InputQuery(TInputRequest& request) override;
   bool FileDialog(TFileDialogRequest& request) override;
+  // Qt's font dialog has no colour: the colour comes back as given.
+  bool FontDialog(TFontRequest& request) override;
+  bool ColorDialog(TColor& color) override;
   int ShowModal(QDialog& dialog) override;
 };
 
 // Answers queued by a test, and a log of everything that was asked. A message box without
 // a queued answer gets its first button (so failure reports need no script); an input box,
-// file dialog or modal dialog without one is cancelled and counted in Unexpected.
+// file, font or colour dialog or modal dialog without one is cancelled and counted in Unexpected.
 class TScriptedDialogs : public TDialogResponder {
  public:
   void AnswerMessage(int modalResult) { messageAnswers_.push_back(modalResult); }
   // std::nullopt answers Cancel.
   void AnswerInput(std::optional<QString> text) { inputAnswers_.push_back(std::move(text)); }
   void AnswerFile(std::optional<QString> path) { fileAnswers_.push_back(std::move(path)); }
+  void AnswerFont(std::optional<TFontRequest> font) { fontAnswers_.push_back(std::move(font)); }
+  void AnswerColor(std::optional<TColor> color) { colorAnswers_.push_back(color); }
   // The function may fill the dialog's fields; its result is the modal result.
   void AnswerModal(std::function<int(QDialog&)> answer) {
     modalAnswers_.push_back(std::move(answer));
@@ -107,18 +125,24 @@ class TScriptedDialogs : public TDialogResponder {
   int MessageDlg(const TMessageRequest& request) override;
   bool InputQuery(TInputRequest& request) override;
   bool FileDialog(TFileDialogRequest& request) override;
+  bool FontDialog(TFontRequest& request) override;
+  bool ColorDialog(TColor& color) override;
   int ShowModal(QDialog& dialog) override;
 
   std::vector<TMessageRequest> Messages;
   std::vector<TInputRequest> Inputs;  // as asked, before the answer
   std::vector<TFileDialogRequest> Files;
-  QStringList Modals;  // class names of the dialogs shown
+  std::vector<TFontRequest> Fonts;  // as asked
+  std::vector<TColor> Colors;       // as asked
+  QStringList Modals;               // class names of the dialogs shown
   int Unexpected = 0;
 
  private:
   std::deque<int> messageAnswers_;
   std::deque<std::optional<QString>> inputAnswers_;
   std::deque<std::optional<QString>> fileAnswers_;
+  std::deque<std::optional<TFontRequest>> fontAnswers_;
+  std::deque<std::optional<TColor>> colorAnswers_;
   std::deque<std::function<int(QDialog&)>> modalAnswers_;
 };
 
@@ -155,6 +179,8 @@ class TApplication {
   QString InputBox(const QString& caption, const QString& prompt, const QString& preset);
   bool InputQuery(const QString& caption, const QString& prompt, QString& value);
   bool FileDialog(TFileDialogRequest& request);
+  bool FontDialog(TFontRequest& request);
+  bool ColorDialog(TColor& color);
   int ShowModal(QDialog& dialog);
 
   // The one place an exception that reached the event loop ends: shown, and the program goes on.
