@@ -2,6 +2,7 @@
 
 #include "Application.h"
 #include "MainForm.h"
+#include "OptionDlg.h"
 #include "Shells.h"
 
 void CreateProgramForms(TApplication& app) {

@@ -1,15 +1,5 @@
 #include "Shells.h"
 
-TOptionDlg* OptionDlg = nullptr;
-TOptionDlg::TOptionDlg(QWidget* parent) : QDialog(parent) {
-  setObjectName("OptionDlg");
-  setWindowTitle(QString::fromUtf8("オプションダイアログ"));
-  if (!OptionDlg) OptionDlg = this;
-}
-TOptionDlg::~TOptionDlg() {
-  if (OptionDlg == this) OptionDlg = nullptr;
-}
-
 TAboutBox* AboutBox = nullptr;
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
   setObjectName("AboutBox");

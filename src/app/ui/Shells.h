@@ -9,13 +9,7 @@
 #include <QDialog>
 #include <QWidget>
 
-class TOptionDlg : public QDialog {
-  Q_OBJECT
- public:
-  explicit TOptionDlg(QWidget* parent = nullptr);
-  ~TOptionDlg() override;
-};
-extern TOptionDlg* OptionDlg;
+#include "OptionDlg.h"  // built, in its own files; still found here by older includes
 
 class TAboutBox : public QDialog {
   Q_OBJECT
