@@ -164,14 +164,15 @@ void TMainForm::showEvent(QShowEvent* event) {
 }
 
 void TMainForm::FormShow() {
-  int index = ReadSettings();
+  ReadSettings();
   LoadPages();
+  int index = ReadPageIndex();
   if (index >= 0 && index < TabControl1->Count()) TabControl1->SetTabIndex(index);
   ShowCurrentPage();
-  // The web-shortcut list and its menu, and the input-method setting, come with their
-  // features; the list starts empty.
+  // The web-shortcut list and its menu come with their feature; the list starts empty.
   WebShortcutList.clear();
   FenEdit1MoveCaret();
+  ApplyImeMode();
   editor_->SetFocus();
   ActionList1Update();
   if (!pendingStartMessage_.isEmpty() && Application) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "ActionList.h"
+#include "FenEdit/FenEdit.h"
 #include "app/PageData.h"
 #include "platform/Graphics.h"
 
@@ -22,7 +23,6 @@ class QMenuBar;
 class QStatusBar;
 class QToolBar;
 class TEditorPane;
-class TFenEdit;
 class TPageFile;
 class TTabStrip;
 
@@ -60,6 +60,9 @@ class TMainForm : public QMainWindow {
   int ImeMode = 0;
   std::string LastFindText;
   TColor FindColor = clYellow;
+  // The window's translucency: on or off, and the opacity (0 transparent .. 255 opaque).
+  bool AlphaBlend = false;
+  int AlphaBlendValue = 255;
 
   TEditorPane& Editor() const { return *editor_; }
   QWidget* EditorWidget() const;
@@ -107,6 +110,8 @@ class TMainForm : public QMainWindow {
   void EditRedoExecute();
   void EditSelectAll1Execute();
   void FenEdit1MoveCaret();
+  // The menu item Option: the option dialog, applied on OK.
+  void OptionClick();
 
   // Texts of the window.
   static QString AppTitle();
@@ -143,8 +148,15 @@ class TMainForm : public QMainWindow {
   void TabControl1DragOver(QPoint pos, bool& accept);
   void TabControl1DragDrop(QPoint pos);
   // MainFormSettings.cpp: the one place settings are read and written.
-  int ReadSettings();
+  void ReadSettings();
+  int ReadPageIndex() const;
   void WriteSettings();
+  void ApplyImeMode();
+  void ApplyTranslucency();
+  // The window's place and size when neither maximised nor minimised.
+  QRect RestoredRect() const;
+  int FontSizePoints() const;
+  static TFenEdit::TFont FontFromPoints(const std::string& name, int points, TColor color);
 
   void ApplicationIdle();
   void ClipboardChanged();

@@ -173,6 +173,8 @@ void TMainForm::ConnectActions() {
   on("EditUndo", &TMainForm::EditUndoExecute);
   on("EditRedo", &TMainForm::EditRedoExecute);
   on("EditSelectAll1", &TMainForm::EditSelectAll1Execute);
+  if (auto* option = findChild<QAction*>(QStringLiteral("Option")))
+    connect(option, &QAction::triggered, this, &TMainForm::OptionClick);
 }
 
 bool TMainForm::RuleHolds(TEnableRule rule) const {

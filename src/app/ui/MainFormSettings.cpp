@@ -1,29 +1,247 @@
 // The one place the main window's settings are read (start-up, from the show handler) and
-// written (shut-down, from the destruction handler). Until the settings file is built, reading
-// applies the design-time set-up and writing keeps nothing.
-#include "EditorPane.h"
-#include "MainForm.h"
-#include "TabStrip.h"
+// written (shut-down, from the destruction handler). Every value read falls back to what the
+// window or editor holds at that moment, so a missing file or key changes nothing.
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QSlider>
 
-// Returns the page index to select (Index); out-of-range values are left to the caller.
-int TMainForm::ReadSettings() {
-  // Window: place and size, state, translucency, tool bar, multi-line tabs.
+#include "Application.h"
+#include "ColorBox.h"
+#include "EditorPane.h"
+#include "FenEdit/FenEdit.h"
+#include "FormControls.h"
+#include "MainForm.h"
+#include "OptionDlg.h"
+#include "TabStrip.h"
+#include "UiText.h"
+#include "app/IniFile.h"
+#include "platform/ProgramFiles.h"
+
+namespace {
+
+// Rounded a * b / c, as the font sizes are converted on the original platform.
+int MulDiv(int a, int b, int c) {
+  long long n = static_cast<long long>(a) * b;
+  long long half = c / 2;
+  return static_cast<int>(n >= 0 ? (n + half) / c : (n - half) / c);
+}
+
+// Font sizes in points and cell heights in pixels, at 96 dots per inch.
+int HeightFromPoints(int points) {
+  return -MulDiv(points, 96, 72);
+}
+int PointsFromHeight(int height) {
+  return MulDiv(height < 0 ? -height : height, 72, 96);
+}
+
+}  // namespace
+
+int TMainForm::FontSizePoints() const {
+  return PointsFromHeight(FenEdit1->GetFont().Height);
+}
+
+TFenEdit::TFont TMainForm::FontFromPoints(const std::string& name, int points, TColor color) {
+  TFenEdit::TFont font;
+  font.Name = name;
+  font.Height = HeightFromPoints(points);
+  font.Color = color;
+  return font;
+}
+
+void TMainForm::ApplyTranslucency() {
+  setWindowOpacity(AlphaBlend ? (AlphaBlendValue & 0xFF) / 255.0 : 1.0);
+}
+
+QRect TMainForm::RestoredRect() const {
+  if (windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)) {
+    // The normal geometry is the client area; the stored place is the frame's corner.
+    QRect normal = normalGeometry();
+    if (normal.isValid()) return {normal.topLeft() - (geometry().topLeft() - pos()), normal.size()};
+  }
+  return {pos(), size()};
+}
+
+void TMainForm::ReadSettings() {
+  TIniFile ini(ProgramFiles::DataFile(".ini"));
+  // Window: the design-time place and size are the defaults.
   move(192, 107);
   resize(640, 480);
-  ToolBarPanel->setVisible(true);
-  TabControl1->SetMultiLine(false);
-  // Editor settings come with the settings file.
-  FindColor = clYellow;
-  StartPage0 = false;
-  NoSavePage0 = false;
-  SegaBbsMode = false;
-  PreviewMode = false;
-  TxfArgs = "-io ~txf.tmp";
-  ImeMode = 0;
-  return 0;
+  int left = ini.ReadInteger("Window", "Left", x());
+  int top = ini.ReadInteger("Window", "Top", y());
+  int width = ini.ReadInteger("Window", "Width", this->width());
+  int height = ini.ReadInteger("Window", "Height", this->height());
+  move(left, top);
+  resize(width, height);
+  switch (ini.ReadInteger("Window", "WindowState", 0)) {
+    case 1:
+      setWindowState(Qt::WindowMinimized);
+      break;
+    case 2:
+      setWindowState(Qt::WindowMaximized);
+      break;
+    default:
+      break;
+  }
+  AlphaBlend = ini.ReadBool("Window", "AlphaBlend", AlphaBlend);
+  AlphaBlendValue = ini.ReadInteger("Window", "AlphaBlendValue", AlphaBlendValue) & 0xFF;
+  ApplyTranslucency();
+  ToolBarPanel->setVisible(ini.ReadBool("Window", "ToolBarVisible", !ToolBarPanel->isHidden()));
+  TabControl1->SetMultiLine(ini.ReadBool("Window", "TabMultiLine", TabControl1->MultiLine()));
+
+  TFenEdit& e = *FenEdit1;
+  e.ShowCR = ini.ReadBool("Editor", "ShowCR", e.ShowCR);
+  e.ShowDblSpace = ini.ReadBool("Editor", "ShowDblSpace", e.ShowDblSpace);
+  e.ShowEOF = ini.ReadBool("Editor", "ShowEOF", e.ShowEOF);
+  e.ShowLineNumber = ini.ReadBool("Editor", "ShowLineNumber", e.ShowLineNumber);
+  e.ShowUnderLine = ini.ReadBool("Editor", "ShowUnderLine", e.ShowUnderLine);
+  e.SetCREOFcolor(ini.ReadInteger("Editor", "CREOFcolor", e.GetCREOFcolor()));
+  e.SetUlineColor(ini.ReadInteger("Editor", "UlineColor", e.GetUlineColor()));
+  e.SetColor(ini.ReadInteger("Editor", "Color", e.GetColor()));
+  e.SetSelColor(ini.ReadInteger("Editor", "SelColor", e.GetSelColor()));
+  e.ColorPrintF = ini.ReadBool("Editor", "ColorPrintF", e.ColorPrintF);
+  e.SetInyoColor(ini.ReadInteger("Editor", "InyoColor", e.GetInyoColor()));
+  e.Inyostr = ini.ReadString("Editor", "Inyostr", e.Inyostr);
+  e.SetURLColor(ini.ReadInteger("Editor", "URLColor", e.GetURLColor()));
+  std::string fontName = ini.ReadString("Editor", "FontName", e.GetFont().Name);
+  int fontSize = ini.ReadInteger("Editor", "FontSize", FontSizePoints());
+  TColor fontColor = ini.ReadInteger("Editor", "FontColor", e.GetFont().Color);
+  e.SetFont(FontFromPoints(fontName, fontSize, fontColor));
+  e.SetColumn(ini.ReadInteger("Editor", "Column", e.GetColumn()));
+  e.Recreate();
+
+  FindColor = ini.ReadInteger("Editor", "FindColor",
+                              OptionDlg ? OptionDlg->FindColorBox->Selected() : clYellow);
+  StartPage0 = ini.ReadBool("Page", "Start", StartPage0);
+  NoSavePage0 = ini.ReadBool("Page", "Save", NoSavePage0);
+  SegaBbsMode = ini.ReadBool("Etc", "SegaBbsMode", SegaBbsMode);
+  PreviewMode = ini.ReadBool("Etc", "PreviewMode", PreviewMode);
+  TxfArgs = ini.ReadString("Etc", "Txf", TxfArgs);
+  ImeMode = ini.ReadInteger("Etc", "ImeMode", ImeMode);
+}
+
+// Read once the pages are loaded (out-of-range values are left to the caller); Start always
+// begins on the first page.
+int TMainForm::ReadPageIndex() const {
+  TIniFile ini(ProgramFiles::DataFile(".ini"));
+  return StartPage0 ? 0 : ini.ReadInteger("Page", "Index", 0);
 }
 
 void TMainForm::WriteSettings() {
-  // WindowState, the restored rectangle, then every other setting; Index is 0 when
-  // StartPage0 is set, else PageIndex().
+  TIniFile ini(ProgramFiles::DataFile(".ini"));
+  QRect r = RestoredRect();
+  int state = 0;
+  if (windowState() & Qt::WindowMinimized) {
+    state = 1;
+  } else if (windowState() & Qt::WindowMaximized) {
+    state = 2;
+  }
+  ini.WriteInteger("Window", "WindowState", state);
+  ini.WriteInteger("Window", "Left", r.left());
+  ini.WriteInteger("Window", "Top", r.top());
+  ini.WriteInteger("Window", "Width", r.width());
+  ini.WriteInteger("Window", "Height", r.height());
+  ini.WriteBool("Window", "AlphaBlend", AlphaBlend);
+  ini.WriteInteger("Window", "AlphaBlendValue", AlphaBlendValue);
+  ini.WriteBool("Window", "ToolBarVisible", !ToolBarPanel->isHidden());
+  ini.WriteBool("Window", "TabMultiLine", TabControl1->MultiLine());
+
+  const TFenEdit& e = *FenEdit1;
+  ini.WriteBool("Editor", "ShowCR", e.ShowCR);
+  ini.WriteBool("Editor", "ShowDblSpace", e.ShowDblSpace);
+  ini.WriteBool("Editor", "ShowEOF", e.ShowEOF);
+  ini.WriteBool("Editor", "ShowLineNumber", e.ShowLineNumber);
+  ini.WriteBool("Editor", "ShowUnderLine", e.ShowUnderLine);
+  ini.WriteInteger("Editor", "CREOFcolor", e.GetCREOFcolor());
+  ini.WriteInteger("Editor", "UlineColor", e.GetUlineColor());
+  ini.WriteInteger("Editor", "Color", e.GetColor());
+  ini.WriteInteger("Editor", "SelColor", e.GetSelColor());
+  ini.WriteBool("Editor", "ColorPrintF", e.ColorPrintF);
+  ini.WriteInteger("Editor", "InyoColor", e.GetInyoColor());
+  ini.WriteString("Editor", "Inyostr", e.Inyostr);
+  ini.WriteInteger("Editor", "URLColor", e.GetURLColor());
+  ini.WriteString("Editor", "FontName", e.GetFont().Name);
+  ini.WriteInteger("Editor", "FontSize", FontSizePoints());
+  ini.WriteInteger("Editor", "FontColor", e.GetFont().Color);
+  ini.WriteInteger("Editor", "Column", e.GetColumn());
+  ini.WriteInteger("Editor", "FindColor", FindColor);
+  ini.WriteBool("Page", "Start", StartPage0);
+  ini.WriteBool("Page", "Save", NoSavePage0);
+  ini.WriteBool("Etc", "SegaBbsMode", SegaBbsMode);
+  ini.WriteBool("Etc", "PreviewMode", PreviewMode);
+  ini.WriteString("Etc", "Txf", TxfArgs);
+  ini.WriteInteger("Etc", "ImeMode", ImeMode);
+  ini.WriteInteger("Page", "Index", StartPage0 ? 0 : PageIndex());
+  if (!ini.UpdateFile() && Application) {
+    // The page file is written all the same.
+    Application->MessageDlg(ToQString(ini.FileName()) + QString::fromUtf8(" に書き込めません"),
+                            TMsgDlgType::mtWarning, mbOK);
+  }
+}
+
+// The input-method setting at start-up: 1 and 2 give the editor the focus with its input
+// method available. Whether the input method starts open or closed belongs to the desktop's
+// input method framework, which offers programs no switch for it.
+void TMainForm::ApplyImeMode() {
+  if (ImeMode != 1 && ImeMode != 2) return;
+  editor_->SetFocus();
+  editor_->Widget()->setAttribute(Qt::WA_InputMethodEnabled, true);
+}
+
+void TMainForm::OptionClick() {
+  TOptionDlg& d = *OptionDlg;
+  TFenEdit& e = *FenEdit1;
+  d.ShowCRCheck->setChecked(e.ShowCR);
+  d.ShowDblSpaceCheck->setChecked(e.ShowDblSpace);
+  d.ShowEOFCheck->setChecked(e.ShowEOF);
+  d.ShowLineNumberCheck->setChecked(e.ShowLineNumber);
+  d.ShowUnderLineCheck->setChecked(e.ShowUnderLine);
+  d.CREOFColorBox->SetSelected(e.GetCREOFcolor());
+  d.ULineColorBox->SetSelected(e.GetUlineColor());
+  d.BackColorBox->SetSelected(e.GetColor());
+  d.SetSampleColor(e.GetColor());
+  d.SelColorBox->SetSelected(e.GetSelColor());
+  d.ColorPrintFCheck->setChecked(e.ColorPrintF);
+  d.QuoteColorBox->SetSelected(e.GetInyoColor());
+  d.QuoteMarkEdit->setText(ToQString(e.Inyostr));
+  d.URLColorBox->SetSelected(e.GetURLColor());
+  d.FontDialog1 = TFontRequest{ToQString(e.GetFont().Name), FontSizePoints(), e.GetFont().Color};
+  d.SetSampleFont(d.FontDialog1);
+  d.StartPage0Check->setChecked(StartPage0);
+  d.SavePage0Check->setChecked(NoSavePage0);
+  d.ColumnUpDown->SetPosition(static_cast<int16_t>(e.GetColumn()));
+  d.SegaBbsCheck->setChecked(SegaBbsMode);
+  d.ImeModeRadio->SetItemIndex(ImeMode);
+  d.TxfEdit->setText(ToQString(TxfArgs));
+  d.AlphaCheck->setChecked(AlphaBlend);
+  d.AlphaTrackBar->setValue(AlphaBlendValue);
+  d.FindColorBox->SetSelected(FindColor);
+  if (!Application || Application->ShowModal(d) != mrOk) return;
+
+  std::string text = editor_->GetText();
+  e.ShowCR = d.ShowCRCheck->isChecked();
+  e.ShowDblSpace = d.ShowDblSpaceCheck->isChecked();
+  e.ShowEOF = d.ShowEOFCheck->isChecked();
+  e.ShowLineNumber = d.ShowLineNumberCheck->isChecked();
+  e.ShowUnderLine = d.ShowUnderLineCheck->isChecked();
+  e.SetCREOFcolor(d.CREOFColorBox->Selected());
+  e.SetUlineColor(d.ULineColorBox->Selected());
+  e.SetColor(d.BackColorBox->Selected());
+  e.SetSelColor(d.SelColorBox->Selected());
+  e.ColorPrintF = d.ColorPrintFCheck->isChecked();
+  e.SetInyoColor(d.QuoteColorBox->Selected());
+  e.Inyostr = ToCp932(d.QuoteMarkEdit->text());
+  e.SetURLColor(d.URLColorBox->Selected());
+  e.SetFont(FontFromPoints(ToCp932(d.FontDialog1.Name), d.FontDialog1.Size, d.FontDialog1.Color));
+  e.SetColumn(static_cast<int16_t>(d.ColumnUpDown->Position()));
+  e.Recreate();
+  editor_->SetText(text);
+  StartPage0 = d.StartPage0Check->isChecked();
+  NoSavePage0 = d.SavePage0Check->isChecked();
+  SegaBbsMode = d.SegaBbsCheck->isChecked();
+  ImeMode = d.ImeModeRadio->ItemIndex();
+  TxfArgs = ToCp932(d.TxfEdit->text());
+  AlphaBlend = d.AlphaCheck->isChecked();
+  AlphaBlendValue = d.AlphaTrackBar->value();
+  ApplyTranslucency();
+  FindColor = d.FindColorBox->Selected();
 }

@@ -387,10 +387,10 @@ TEST_F(MainFormTest, RestartBringsBackEveryPageAndTheSamePageFile) {
 
   Start();
   EXPECT_EQ(Captions(), (QStringList{"Page&0", "Page1", U("名前")}));
-  EXPECT_EQ(Tabs().TabIndex(), 0);  // the settings choose the page; none are kept yet
-  EXPECT_EQ(Editor().GetText(), "first page");
-  ClickTab(1);
+  EXPECT_EQ(Tabs().TabIndex(), 1);  // the settings file keeps the selected page
   EXPECT_EQ(Hex(Editor().GetText()), Hex(Sjis("二ページ目\r\nの本文")));
+  ClickTab(0);
+  EXPECT_EQ(Editor().GetText(), "first page");
   ClickTab(2);
   EXPECT_EQ(Editor().GetText(), "bound text\r\n");
   EXPECT_EQ(form_->CurrentPage()->FileName, bound);
