@@ -112,6 +112,17 @@ class TMainForm : public QMainWindow {
   void FenEdit1MoveCaret();
   // The menu item Option: the option dialog, applied on OK.
   void OptionClick();
+  // MainFormCommands.cpp: the formatter call, copy-all, the view switches, About, the status
+  // bar's panels.
+  void ToolCallTxfExecute();
+  void EditCopyAllExecute();
+  void ViewToolBarPanelExecute();
+  void ViewTabMultiLineExecute();
+  void About1Click();
+  void StatusBar1Resize();
+  // MainFormSearch.cpp: the find and replace dialogs and the editor's search events.
+  void SearchFindExecute();
+  void SearchReplaceExecute();
 
   // Texts of the window.
   static QString AppTitle();
@@ -147,6 +158,9 @@ class TMainForm : public QMainWindow {
   void TabControl1MouseDown(Qt::MouseButton button, QPoint pos);
   void TabControl1DragOver(QPoint pos, bool& accept);
   void TabControl1DragDrop(QPoint pos);
+  // MainFormCommands.cpp and MainFormSearch.cpp: their actions and events.
+  void ConnectCommands();
+  void ConnectSearch();
   // MainFormSettings.cpp: the one place settings are read and written.
   void ReadSettings();
   int ReadPageIndex() const;

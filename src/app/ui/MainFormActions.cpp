@@ -175,6 +175,8 @@ void TMainForm::ConnectActions() {
   on("EditSelectAll1", &TMainForm::EditSelectAll1Execute);
   if (auto* option = findChild<QAction*>(QStringLiteral("Option")))
     connect(option, &QAction::triggered, this, &TMainForm::OptionClick);
+  ConnectCommands();
+  ConnectSearch();
 }
 
 bool TMainForm::RuleHolds(TEnableRule rule) const {
