@@ -23,6 +23,8 @@ class QMenuBar;
 class QStatusBar;
 class QToolBar;
 class TEditorPane;
+class TFindDialog;
+class TReplaceDialog;
 class TPageFile;
 class TTabStrip;
 
@@ -121,8 +123,13 @@ class TMainForm : public QMainWindow {
   void About1Click();
   void StatusBar1Resize();
   // MainFormSearch.cpp: the find and replace dialogs and the editor's search events.
+  TFindDialog* FindDialog1 = nullptr;
+  TReplaceDialog* ReplaceDialog1 = nullptr;
   void SearchFindExecute();
   void SearchReplaceExecute();
+  void FindDialog1Find();
+  void ReplaceDialog1Find();
+  void ReplaceDialog1Replace(bool all);
 
   // Texts of the window.
   static QString AppTitle();
