@@ -122,6 +122,22 @@ class TMainForm : public QMainWindow {
   void ViewTabMultiLineExecute();
   void About1Click();
   void StatusBar1Resize();
+  // markup/ui/MainFormTransforms.cpp: the commands that rewrite text into HTML, quote,
+  // stamp the date and trim.
+  void EditConvPExecute();
+  void EditHtmlEncodeExecute();
+  void EditMailEncodeExecute();
+  void HtmlUlExecute();
+  void HtmlOlExecute();
+  void HtmlTableTabExecute();
+  void HtmlTableCommaExecute();
+  void EditQuotePasteExecute();
+  void EditQuoteTagPasteExecute();
+  void EditAddDateExecute();
+  void EditAddDateTimeExecute();
+  void EditTrimExecute();
+  void EditTrimRightExecute();
+  void EditTrimLeftExecute();
   // MainFormSearch.cpp: the find and replace dialogs and the editor's search events.
   TFindDialog* FindDialog1 = nullptr;
   TReplaceDialog* ReplaceDialog1 = nullptr;
@@ -168,6 +184,7 @@ class TMainForm : public QMainWindow {
   // MainFormCommands.cpp and MainFormSearch.cpp: their actions and events.
   void ConnectCommands();
   void ConnectSearch();
+  void ConnectTransforms();
   // MainFormSettings.cpp: the one place settings are read and written.
   void ReadSettings();
   int ReadPageIndex() const;

@@ -177,6 +177,7 @@ void TMainForm::ConnectActions() {
     connect(option, &QAction::triggered, this, &TMainForm::OptionClick);
   ConnectCommands();
   ConnectSearch();
+  ConnectTransforms();
 }
 
 bool TMainForm::RuleHolds(TEnableRule rule) const {
