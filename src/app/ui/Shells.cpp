@@ -1,15 +1,5 @@
 #include "Shells.h"
 
-TAboutBox* AboutBox = nullptr;
-TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
-  setObjectName("AboutBox");
-  setWindowTitle(QString::fromUtf8("バージョン情報"));
-  if (!AboutBox) AboutBox = this;
-}
-TAboutBox::~TAboutBox() {
-  if (AboutBox == this) AboutBox = nullptr;
-}
-
 TFontDlg* FontDlg = nullptr;
 TFontDlg::TFontDlg(QWidget* parent) : QDialog(parent) {
   setObjectName("FontDlg");

@@ -9,15 +9,9 @@
 #include <QDialog>
 #include <QWidget>
 
-#include "OptionDlg.h"  // built, in its own files; still found here by older includes
-
-class TAboutBox : public QDialog {
-  Q_OBJECT
- public:
-  explicit TAboutBox(QWidget* parent = nullptr);
-  ~TAboutBox() override;
-};
-extern TAboutBox* AboutBox;
+// Built, in their own files; still found here by older includes.
+#include "AboutBox.h"
+#include "OptionDlg.h"
 
 class TFontDlg : public QDialog {
   Q_OBJECT
