@@ -53,18 +53,6 @@ TEST(Process, SkipsFilesThatAreNotProgramsAndReportsMissingOnes) {
   EXPECT_FALSE(Process::RunProgramAndWait("tool", {}, {dirs.Path()}));
 }
 
-TEST(Process, TestsCanReplaceTheRunner) {
-  std::string seen;
-  Process::SetRunnerForTesting(
-      [&](const std::string& program, const Strings& args, const Strings&) {
-        seen = program + ":" + std::to_string(args.size());
-        return false;
-      });
-  EXPECT_FALSE(Process::RunProgramAndWait("tool", {"a"}, {}));
-  EXPECT_EQ(seen, "tool:1");
-  Process::SetRunnerForTesting(nullptr);
-}
-
 TEST(Process, SplitsCommandLinesAtBlanksOutsideQuotes) {
   EXPECT_EQ(Process::SplitCommandLine("-io ~txf.tmp"), (Strings{"-io", "~txf.tmp"}));
   EXPECT_EQ(Process::SplitCommandLine("  a\t b  "), (Strings{"a", "b"}));
