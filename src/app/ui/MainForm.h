@@ -138,6 +138,13 @@ class TMainForm : public QMainWindow {
   void EditTrimExecute();
   void EditTrimRightExecute();
   void EditTrimLeftExecute();
+  // markup/ui/MainFormTags.cpp: the tag commands. WrapSelection puts start and end around
+  // the selection (or inserts both at the caret); the Insert...Tag operations build an
+  // element's start tag through their dialog and wrap with it.
+  void WrapSelection(const std::string& start, const std::string& end);
+  void InsertClassTag(const std::string& name);
+  void InsertCiteTag(const std::string& name);
+  void InsertDatetimeTag(const std::string& name);
   // MainFormSearch.cpp: the find and replace dialogs and the editor's search events.
   TFindDialog* FindDialog1 = nullptr;
   TReplaceDialog* ReplaceDialog1 = nullptr;
@@ -185,6 +192,7 @@ class TMainForm : public QMainWindow {
   void ConnectCommands();
   void ConnectSearch();
   void ConnectTransforms();
+  void ConnectTags();
   // MainFormSettings.cpp: the one place settings are read and written.
   void ReadSettings();
   int ReadPageIndex() const;

@@ -178,6 +178,7 @@ void TMainForm::ConnectActions() {
   ConnectCommands();
   ConnectSearch();
   ConnectTransforms();
+  ConnectTags();
 }
 
 bool TMainForm::RuleHolds(TEnableRule rule) const {
