@@ -1,23 +1,5 @@
 #include "Shells.h"
 
-TFontDlg* FontDlg = nullptr;
-TFontDlg::TFontDlg(QWidget* parent) : QDialog(parent) {
-  setObjectName("FontDlg");
-  if (!FontDlg) FontDlg = this;
-}
-TFontDlg::~TFontDlg() {
-  if (FontDlg == this) FontDlg = nullptr;
-}
-
-TLinkDlg* LinkDlg = nullptr;
-TLinkDlg::TLinkDlg(QWidget* parent) : QDialog(parent) {
-  setObjectName("LinkDlg");
-  if (!LinkDlg) LinkDlg = this;
-}
-TLinkDlg::~TLinkDlg() {
-  if (LinkDlg == this) LinkDlg = nullptr;
-}
-
 TFavoriteDlg* FavoriteDlg = nullptr;
 TFavoriteDlg::TFavoriteDlg(QWidget* parent) : QDialog(parent) {
   setObjectName("FavoriteDlg");
@@ -52,49 +34,4 @@ TWebShortcutDlg::TWebShortcutDlg(QWidget* parent) : QDialog(parent) {
 }
 TWebShortcutDlg::~TWebShortcutDlg() {
   if (WebShortcutDlg == this) WebShortcutDlg = nullptr;
-}
-
-TClassDLG* ClassDLG = nullptr;
-TClassDLG::TClassDLG(QWidget* parent) : QDialog(parent) {
-  setObjectName("ClassDLG");
-  if (!ClassDLG) ClassDLG = this;
-}
-TClassDLG::~TClassDLG() {
-  if (ClassDLG == this) ClassDLG = nullptr;
-}
-
-TCiteDlg* CiteDlg = nullptr;
-TCiteDlg::TCiteDlg(QWidget* parent) : QDialog(parent) {
-  setObjectName("CiteDlg");
-  if (!CiteDlg) CiteDlg = this;
-}
-TCiteDlg::~TCiteDlg() {
-  if (CiteDlg == this) CiteDlg = nullptr;
-}
-
-TDatetimeDlg* DatetimeDlg = nullptr;
-TDatetimeDlg::TDatetimeDlg(QWidget* parent) : QDialog(parent) {
-  setObjectName("DatetimeDlg");
-  if (!DatetimeDlg) DatetimeDlg = this;
-}
-TDatetimeDlg::~TDatetimeDlg() {
-  if (DatetimeDlg == this) DatetimeDlg = nullptr;
-}
-
-TImgDlg* ImgDlg = nullptr;
-TImgDlg::TImgDlg(QWidget* parent) : QDialog(parent) {
-  setObjectName("ImgDlg");
-  if (!ImgDlg) ImgDlg = this;
-}
-TImgDlg::~TImgDlg() {
-  if (ImgDlg == this) ImgDlg = nullptr;
-}
-
-TRubyDlg* RubyDlg = nullptr;
-TRubyDlg::TRubyDlg(QWidget* parent) : QDialog(parent) {
-  setObjectName("RubyDlg");
-  if (!RubyDlg) RubyDlg = this;
-}
-TRubyDlg::~TRubyDlg() {
-  if (RubyDlg == this) RubyDlg = nullptr;
 }

@@ -12,22 +12,7 @@
 // Built, in their own files; still found here by older includes.
 #include "AboutBox.h"
 #include "OptionDlg.h"
-
-class TFontDlg : public QDialog {
-  Q_OBJECT
- public:
-  explicit TFontDlg(QWidget* parent = nullptr);
-  ~TFontDlg() override;
-};
-extern TFontDlg* FontDlg;
-
-class TLinkDlg : public QDialog {
-  Q_OBJECT
- public:
-  explicit TLinkDlg(QWidget* parent = nullptr);
-  ~TLinkDlg() override;
-};
-extern TLinkDlg* LinkDlg;
+#include "markup/ui/TagDialogs.h"
 
 class TFavoriteDlg : public QDialog {
   Q_OBJECT
@@ -60,43 +45,3 @@ class TWebShortcutDlg : public QDialog {
   ~TWebShortcutDlg() override;
 };
 extern TWebShortcutDlg* WebShortcutDlg;
-
-class TClassDLG : public QDialog {
-  Q_OBJECT
- public:
-  explicit TClassDLG(QWidget* parent = nullptr);
-  ~TClassDLG() override;
-};
-extern TClassDLG* ClassDLG;
-
-class TCiteDlg : public QDialog {
-  Q_OBJECT
- public:
-  explicit TCiteDlg(QWidget* parent = nullptr);
-  ~TCiteDlg() override;
-};
-extern TCiteDlg* CiteDlg;
-
-class TDatetimeDlg : public QDialog {
-  Q_OBJECT
- public:
-  explicit TDatetimeDlg(QWidget* parent = nullptr);
-  ~TDatetimeDlg() override;
-};
-extern TDatetimeDlg* DatetimeDlg;
-
-class TImgDlg : public QDialog {
-  Q_OBJECT
- public:
-  explicit TImgDlg(QWidget* parent = nullptr);
-  ~TImgDlg() override;
-};
-extern TImgDlg* ImgDlg;
-
-class TRubyDlg : public QDialog {
-  Q_OBJECT
- public:
-  explicit TRubyDlg(QWidget* parent = nullptr);
-  ~TRubyDlg() override;
-};
-extern TRubyDlg* RubyDlg;
