@@ -77,8 +77,9 @@ class TLinkDlg : public TTagDialog {
   TRadioGroup* RadioGroup1;
   QPushButton* FavoriteBtn;
 
-  // The Favorites selection behind FavoriteBtn, set by whoever offers the Favorites; it
-  // returns the chosen URL (code page 932), empty for none. Left empty the button does nothing.
+  // The Favorites selection behind FavoriteBtn: returns the chosen URL (code page 932), empty
+  // for none. Set by the Favorites window; until that window exists the hook stays empty and
+  // the button does nothing.
   std::function<std::string()> PickFavorite;
 
  protected:
