@@ -21,6 +21,7 @@
 #include "MainForm.h"
 #include "TabStrip.h"
 #include "UiText.h"
+#include "markup/TextLines.h"
 #include "platform/Clipboard.h"
 #include "platform/Process.h"
 #include "platform/ProgramFiles.h"
@@ -30,23 +31,10 @@ namespace {
 // Relative on purpose: the formatter is told this name and finds it in the current folder.
 constexpr char kTxfTemp[] = "~txf.tmp";
 
-// The text as lines, each followed by CR LF: a line ends at CR LF, CR or LF, and the text
-// at its first NUL. This is how the text goes to the formatter and how its output comes back.
+// The text as lines, each followed by CR LF: how the text goes to the formatter and how its
+// output comes back.
 std::string CrLfLines(std::string_view text) {
-  text = text.substr(0, text.find('\0'));
-  std::string out;
-  out.reserve(text.size() + 2);
-  size_t i = 0;
-  while (i < text.size()) {
-    size_t end = text.find_first_of("\r\n", i);
-    if (end == std::string_view::npos) end = text.size();
-    out.append(text.substr(i, end - i));
-    out += "\r\n";
-    if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n')
-      ++end;
-    i = end + 1;
-  }
-  return out;
+  return TextLines::Join(TextLines::Split(text));
 }
 
 bool WriteFile(const char* path, const std::string& bytes) {
