@@ -169,8 +169,7 @@ void TMainForm::FormShow() {
   int index = ReadPageIndex();
   if (index >= 0 && index < TabControl1->Count()) TabControl1->SetTabIndex(index);
   ShowCurrentPage();
-  // The web-shortcut list and its menu come with their feature; the list starts empty.
-  WebShortcutList.clear();
+  LoadWebShortcuts();
   FenEdit1MoveCaret();
   ApplyImeMode();
   editor_->SetFocus();
@@ -192,7 +191,7 @@ void TMainForm::FormDestroy() {
   StoreCurrentPage();
   SavePages();
   PageList.reset();
-  WebShortcutList.clear();
+  SaveWebShortcuts();
 }
 
 void TMainForm::SaveState() {

@@ -145,6 +145,18 @@ class TMainForm : public QMainWindow {
   void InsertClassTag(const std::string& name);
   void InsertCiteTag(const std::string& name);
   void InsertDatetimeTag(const std::string& name);
+  // web/ui/MainFormWeb.cpp: the browser windows and the preview.
+  void OpenWebWindow(const std::string& url);
+  void HtmlPreviewExecute();
+  // web/ui/MainFormFavorites.cpp: Favorites and the web shortcuts.
+  std::string SelectFavoriteUrl();
+  void EditAddUrlExecute();
+  void WebFavoriteExecute();
+  void AddShortcutMenuClick();
+  void RebuildWebUserMenu();
+  // Start-up and shut-down of the web-shortcut list (the ".kdw" file).
+  void LoadWebShortcuts();
+  void SaveWebShortcuts();
   // MainFormSearch.cpp: the find and replace dialogs and the editor's search events.
   TFindDialog* FindDialog1 = nullptr;
   TReplaceDialog* ReplaceDialog1 = nullptr;
@@ -193,6 +205,8 @@ class TMainForm : public QMainWindow {
   void ConnectSearch();
   void ConnectTransforms();
   void ConnectTags();
+  void ConnectWeb();
+  void ConnectFavorites();
   // MainFormSettings.cpp: the one place settings are read and written.
   void ReadSettings();
   int ReadPageIndex() const;

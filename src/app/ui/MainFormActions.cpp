@@ -179,6 +179,8 @@ void TMainForm::ConnectActions() {
   ConnectSearch();
   ConnectTransforms();
   ConnectTags();
+  ConnectWeb();
+  ConnectFavorites();
 }
 
 bool TMainForm::RuleHolds(TEnableRule rule) const {
