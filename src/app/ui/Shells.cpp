@@ -1,14 +1,5 @@
 #include "Shells.h"
 
-TFavoriteDlg* FavoriteDlg = nullptr;
-TFavoriteDlg::TFavoriteDlg(QWidget* parent) : QDialog(parent) {
-  setObjectName("FavoriteDlg");
-  if (!FavoriteDlg) FavoriteDlg = this;
-}
-TFavoriteDlg::~TFavoriteDlg() {
-  if (FavoriteDlg == this) FavoriteDlg = nullptr;
-}
-
 TWebForm* WebForm = nullptr;
 TWebForm::TWebForm(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName("WebForm");
@@ -25,13 +16,4 @@ TPreveiwDlg::TPreveiwDlg(QWidget* parent) : QDialog(parent) {
 }
 TPreveiwDlg::~TPreveiwDlg() {
   if (PreveiwDlg == this) PreveiwDlg = nullptr;
-}
-
-TWebShortcutDlg* WebShortcutDlg = nullptr;
-TWebShortcutDlg::TWebShortcutDlg(QWidget* parent) : QDialog(parent) {
-  setObjectName("WebShortcutDlg");
-  if (!WebShortcutDlg) WebShortcutDlg = this;
-}
-TWebShortcutDlg::~TWebShortcutDlg() {
-  if (WebShortcutDlg == this) WebShortcutDlg = nullptr;
 }

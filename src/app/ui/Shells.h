@@ -13,14 +13,8 @@
 #include "AboutBox.h"
 #include "OptionDlg.h"
 #include "markup/ui/TagDialogs.h"
-
-class TFavoriteDlg : public QDialog {
-  Q_OBJECT
- public:
-  explicit TFavoriteDlg(QWidget* parent = nullptr);
-  ~TFavoriteDlg() override;
-};
-extern TFavoriteDlg* FavoriteDlg;
+#include "web/ui/FavoriteDlg.h"
+#include "web/ui/WebShortcutDlg.h"
 
 class TWebForm : public QWidget {
   Q_OBJECT
@@ -37,11 +31,3 @@ class TPreveiwDlg : public QDialog {
   ~TPreveiwDlg() override;
 };
 extern TPreveiwDlg* PreveiwDlg;
-
-class TWebShortcutDlg : public QDialog {
-  Q_OBJECT
- public:
-  explicit TWebShortcutDlg(QWidget* parent = nullptr);
-  ~TWebShortcutDlg() override;
-};
-extern TWebShortcutDlg* WebShortcutDlg;

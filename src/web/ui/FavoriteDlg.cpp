@@ -1,0 +1,12 @@
+#include "FavoriteDlg.h"
+
+TFavoriteDlg* FavoriteDlg = nullptr;
+
+TFavoriteDlg::TFavoriteDlg(QWidget* parent) : QDialog(parent) {
+  setObjectName("FavoriteDlg");
+  if (!FavoriteDlg) FavoriteDlg = this;
+}
+
+TFavoriteDlg::~TFavoriteDlg() {
+  if (FavoriteDlg == this) FavoriteDlg = nullptr;
+}
