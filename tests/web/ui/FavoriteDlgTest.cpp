@@ -1,0 +1,224 @@
+// The Favorites window and the commands that take a URL from it.
+#include <QElapsedTimer>
+#include <QFileSystemModel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QThread>
+#include <QTreeView>
+#include <filesystem>
+
+#include "app/IniFile.h"
+#include "app/ui/FormControls.h"
+#include "app/ui/MainFormFixture.h"
+#include "app/ui/ProgramForms.h"
+#include "markup/ui/TagDialogs.h"
+#include "web/ui/FavoriteDlg.h"
+
+namespace {
+
+class FavoriteTest : public MainFormTest {
+ protected:
+  void SetUp() override {
+    MainFormTest::SetUp();
+    setenv("PIYONOTE2_FAVORITES", favorites_.Path().c_str(), 1);
+    std::filesystem::create_directory(favorites_.File("News"));
+    favorites_.Write("x.URL", "[InternetShortcut]\r\nURL=http://x.example/\r\n");
+    favorites_.Write("lower.url", "[internetshortcut]\r\nurl = \"http://lower.example/?a=b\"\r\n");
+    favorites_.Write("readme.txt", "[InternetShortcut]\r\nURL=http://not-a-shortcut/\r\n");
+    favorites_.Write("empty.url", "[Other]\r\nURL=http://wrong-section/\r\n");
+    favorites_.Write("News/daily.url", "[InternetShortcut]\nURL=http://daily.example/\n");
+  }
+  void TearDown() override {
+    MainFormTest::TearDown();
+    unsetenv("PIYONOTE2_FAVORITES");
+  }
+  void Open() {
+    Start();
+    dlg_ = app_->CreateForm<TFavoriteDlg>();
+  }
+  QString Fav(const char* name) const { return QString::fromStdString(favorites_.File(name)); }
+
+  // The file system model fills in the background; the test waits for what it needs.
+  static bool WaitFor(const std::function<bool()>& done) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+      if (timer.hasExpired(10000)) return false;
+      QCoreApplication::processEvents();
+      QThread::msleep(5);
+    }
+    return true;
+  }
+  // Answers the next Favorites dialog by selecting `name` (clearing the selection, which the
+  // dialog keeps between uses, when empty) and closing.
+  void Pick(const char* name, int result = mrOk) {
+    QString path = name[0] ? Fav(name) : QString();
+    dialogs_->AnswerModal([path, result](QDialog& d) {
+      auto& fav = static_cast<TFavoriteDlg&>(d);
+      if (path.isEmpty()) {
+        fav.ShellListView1->IconView()->selectionModel()->clear();
+      } else {
+        fav.ChooseFolder(QFileInfo(path).path());
+        EXPECT_TRUE(fav.ShellListView1->Select(path)) << path.toStdString();
+      }
+      return result;
+    });
+  }
+  void SelectAllText(const char* utf8) {
+    Editor().SetText(Sjis(utf8));
+    Editor().SelectAll();
+  }
+
+  TempDir favorites_;
+  TFavoriteDlg* dlg_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(FavoriteTest, ShortcutFilesAreReadWithoutLetterCaseOrQuotes) {
+  EXPECT_EQ(TFavoriteDlg::ReadUrl(Fav("x.URL")), "http://x.example/");
+  EXPECT_EQ(TFavoriteDlg::ReadUrl(Fav("lower.url")), "http://lower.example/?a=b");
+  EXPECT_EQ(TFavoriteDlg::ReadUrl(Fav("empty.url")), "");
+  EXPECT_EQ(TFavoriteDlg::ReadUrl(Fav("missing.url")), "");
+}
+
+TEST_F(FavoriteTest, TreeHoldsTheFavoritesFolderAndItsFoldersAndTheListItsFiles) {
+  Open();
+  EXPECT_EQ(dlg_->windowTitle(), U("お気に入り"));
+  EXPECT_EQ(dlg_->Root(), Fav("").chopped(1));
+  EXPECT_EQ(dlg_->ChosenFolder(), dlg_->Root());  // the root is chosen at first
+  QTreeView* tree = dlg_->ShellTreeView1;
+  EXPECT_EQ(tree->model()->rowCount(tree->rootIndex()), 1);  // the folder itself, on its own
+  QPersistentModelIndex top = tree->model()->index(0, 0, tree->rootIndex());
+  EXPECT_EQ(top.data().toString(), QFileInfo(dlg_->Root()).fileName());
+  ASSERT_TRUE(WaitFor([&] { return tree->model()->rowCount(top) == 1; }));
+  EXPECT_EQ(tree->model()->index(0, 0, top).data().toString(), "News");  // folders only
+
+  QFileSystemModel* files = dlg_->ShellListView1->Model();
+  QModelIndex list = dlg_->ShellListView1->IconView()->rootIndex();
+  ASSERT_TRUE(WaitFor([&] { return files->rowCount(list) == 4; }));
+  QStringList names;
+  for (int row = 0; row < 4; ++row) names << files->index(row, 0, list).data().toString();
+  EXPECT_EQ(names, (QStringList{"empty.url", "lower.url", "readme.txt", "x.URL"}));
+
+  dlg_->ChooseFolder(Fav("News"));
+  EXPECT_EQ(dlg_->ChosenFolder(), Fav("News"));
+  EXPECT_FALSE(dlg_->ShellListView1->Select(Fav("x.URL")));  // not in this folder
+  EXPECT_TRUE(dlg_->ShellListView1->Select(Fav("News/daily.url")));
+  EXPECT_EQ(dlg_->ShellListView1->SelectedPath(), Fav("News/daily.url"));
+}
+
+TEST_F(FavoriteTest, EditAddUrlReplacesTheSelectionOnlyWithAUrl) {
+  Open();
+  SelectAllText("old");
+  Pick("x.URL");  // upper-case extension
+  Trigger("EditAddUrl");
+  EXPECT_EQ(Editor().GetText(), "http://x.example/");
+
+  // Nothing comes of Cancel, OK without a selection, a file that is no shortcut, or a
+  // shortcut without URL: the selection stays.
+  SelectAllText("keep");
+  Pick("lower.url", mrCancel);
+  Pick("");
+  Pick("readme.txt");
+  Pick("empty.url");
+  for (int i = 0; i < 4; ++i) Trigger("EditAddUrl");
+  EXPECT_EQ(Editor().GetText(), "keep");
+  EXPECT_TRUE(Editor().HasSelection());
+  EXPECT_EQ(dialogs_->Unexpected, 0);
+
+  Editor().SetText("<a href=\"\">");
+  Editor().Control().GotoPos(9, 0, TCaretPlacement::Minimal);
+  Pick("News/daily.url");
+  Trigger("EditAddUrl");
+  EXPECT_EQ(Editor().GetText(), "<a href=\"http://daily.example/\">");
+}
+
+TEST_F(FavoriteTest, DoubleClickOnAShortcutClosesWithOk) {
+  Open();
+  SelectAllText("old");
+  int otherResult = -1;
+  dialogs_->AnswerModal([this, &otherResult](QDialog& d) {
+    auto& fav = static_cast<TFavoriteDlg&>(d);
+    fav.show();
+    QListView* view = fav.ShellListView1->IconView();
+    auto doubleClick = [&](const char* name) {
+      fav.setResult(mrNone);
+      QModelIndex index = fav.ShellListView1->Model()->index(Fav(name));
+      EXPECT_TRUE(WaitFor([&] {
+        view->doItemsLayout();
+        return view->visualRect(index).isValid();
+      }));
+      QPoint at = view->visualRect(index).center();
+      for (auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                        QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
+        QMouseEvent e(type, at, view->viewport()->mapToGlobal(at), Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                      Qt::NoModifier);
+        QApplication::sendEvent(view->viewport(), &e);
+      }
+    };
+    doubleClick("readme.txt");
+    otherResult = fav.result();
+    EXPECT_TRUE(fav.isVisible());
+    doubleClick("x.URL");
+    return fav.result();
+  });
+  Trigger("EditAddUrl");
+  EXPECT_EQ(otherResult, mrNone);
+  EXPECT_EQ(Editor().GetText(), "http://x.example/");
+}
+
+TEST_F(FavoriteTest, ViewStyleIsKeptAcrossRuns) {
+  Open();
+  EXPECT_EQ(dlg_->RadioGroup1->ItemIndex(), 2);  // list, when nothing is stored
+  EXPECT_EQ(dlg_->ShellListView1->ViewStyle(), TShellListView::vsList);
+  dlg_->RadioGroup1->Button(3)->click();
+  EXPECT_EQ(dlg_->ShellListView1->ViewStyle(), TShellListView::vsReport);
+  EXPECT_EQ(dlg_->ShellListView1->View(), dlg_->ShellListView1->ReportView());
+  dlg_->RadioGroup1->Button(0)->click();
+  EXPECT_EQ(dlg_->ShellListView1->ViewStyle(), TShellListView::vsIcon);
+  EXPECT_EQ(dlg_->ShellListView1->IconView()->viewMode(), QListView::IconMode);
+  End();
+  EXPECT_EQ(TIniFile(ProgramFiles::DataFile(".ini")).ReadInteger("Favorite", "ViewStyle", -9), 0);
+  Open();
+  EXPECT_EQ(dlg_->RadioGroup1->ItemIndex(), 0);
+  EXPECT_EQ(dlg_->ShellListView1->ViewStyle(), TShellListView::vsIcon);
+}
+
+TEST_F(FavoriteTest, StoredViewStyleOutOfRangeIsClamped) {
+  auto store = [](int value) {
+    TIniFile ini(ProgramFiles::DataFile(".ini"));
+    ini.WriteInteger("Favorite", "ViewStyle", value);
+    ASSERT_TRUE(ini.UpdateFile());
+  };
+  store(7);
+  Open();
+  EXPECT_EQ(dlg_->RadioGroup1->ItemIndex(), 3);
+  EXPECT_EQ(dlg_->ShellListView1->ViewStyle(), TShellListView::vsReport);
+  End();
+  store(-5);
+  Open();
+  EXPECT_EQ(dlg_->RadioGroup1->ItemIndex(), -1);  // no choice, and the list stays as it is
+  EXPECT_EQ(dlg_->ShellListView1->ViewStyle(), TShellListView::vsList);
+  End();
+  EXPECT_EQ(TIniFile(ProgramFiles::DataFile(".ini")).ReadInteger("Favorite", "ViewStyle", -9), -1);
+}
+
+// In the program's own start-up, the link dialog's Favorites button reaches this window.
+TEST_F(FavoriteTest, LinkDialogFavoritesButtonTakesTheUrl) {
+  CreateProgramForms(*app_);
+  MainForm->show();
+  ASSERT_TRUE(LinkDlg->PickFavorite);
+  LinkDlg->UrlEdit->setText("http:");
+  Pick("lower.url");
+  LinkDlg->FavoriteBtn->click();
+  EXPECT_EQ(LinkDlg->UrlEdit->text(), "http://lower.example/?a=b");
+  Pick("readme.txt");
+  LinkDlg->FavoriteBtn->click();
+  EXPECT_EQ(LinkDlg->UrlEdit->text(), "http://lower.example/?a=b");
+  EXPECT_EQ(dialogs_->Modals, (QStringList{"TFavoriteDlg", "TFavoriteDlg"}));
+}
