@@ -2,7 +2,6 @@
 
 #include <QComboBox>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -88,9 +87,8 @@ TWebForm::TWebForm(QWidget* parent) : QWidget(parent, Qt::Window) {
   connect(RefreshButton, &QToolButton::clicked, this, &TWebForm::RefreshButtonClick);
   connect(StopButton, &QToolButton::clicked, this, &TWebForm::StopButtonClick);
   connect(GoButton, &QToolButton::clicked, this, &TWebForm::GoButtonClick);
-  // Enter is taken before the line edit sees it: the combo box would hand an Enter the
-  // line edit let through back to it, and the page would be asked for twice.
-  ComboBox1->lineEdit()->installEventFilter(this);
+  // Keys reach the box, which hands them on to its line edit; Enter is taken on the way.
+  ComboBox1->installEventFilter(this);
 }
 
 TWebForm::~TWebForm() {
@@ -141,7 +139,7 @@ void TWebForm::StopButtonClick() {
 }
 
 bool TWebForm::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == ComboBox1->lineEdit() && event->type() == QEvent::KeyPress) {
+  if (watched == ComboBox1 && event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
       ComboBox1KeyDown();
