@@ -1,6 +1,7 @@
 #include "FavoriteDlg.h"
 
 #include <QFile>
+#include <QFileIconProvider>
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QGridLayout>
@@ -64,8 +65,11 @@ class TRootOnlyFilter : public QSortFilterProxyModel {
 
 // ---- file list
 
-TShellListView::TShellListView(QWidget* parent) : QWidget(parent) {
+TShellListView::TShellListView(QWidget* parent)
+    : QWidget(parent), iconProvider_(std::make_unique<QFileIconProvider>()) {
   model_ = new QFileSystemModel(this);
+  // The desktop's file icons, or the style's when the desktop has none.
+  model_->setIconProvider(iconProvider_.get());
   model_->setFilter(QDir::Files | QDir::NoDotAndDotDot);
   model_->setReadOnly(true);
   model_->sort(0, Qt::AscendingOrder);
@@ -101,6 +105,11 @@ TShellListView::TShellListView(QWidget* parent) : QWidget(parent) {
   layout->addWidget(stack_);
   setFocusProxy(icons_);
   SetViewStyle(vsList);
+}
+
+// The model goes before its icon provider, which its background thread may be using.
+TShellListView::~TShellListView() {
+  delete model_;
 }
 
 void TShellListView::SetViewStyle(TViewStyle style) {
@@ -175,7 +184,9 @@ TFavoriteDlg::TFavoriteDlg(QWidget* parent) : QDialog(parent) {
   QString above = QFileInfo(root_).path();
   if (above == root_) above.clear();  // the Favorites are "/" itself
 
+  treeIcons_ = std::make_unique<QFileIconProvider>();
   treeModel_ = new QFileSystemModel(this);
+  treeModel_->setIconProvider(treeIcons_.get());
   treeModel_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
   treeModel_->setReadOnly(true);
   treeModel_->setRootPath(above);
@@ -260,6 +271,8 @@ TFavoriteDlg::~TFavoriteDlg() {
   TIniFile ini(ProgramFiles::DataFile(".ini"));
   ini.WriteInteger(kSection, kViewStyleKey, RadioGroup1->ItemIndex());
   ini.UpdateFile();
+  // The model goes before its icon provider, which its background thread may be using.
+  delete treeModel_;
 }
 
 void TFavoriteDlg::ChooseFolder(const QString& path) {

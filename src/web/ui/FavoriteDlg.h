@@ -5,8 +5,10 @@
 #pragma once
 #include <QDialog>
 #include <QString>
+#include <memory>
 #include <string>
 
+class QFileIconProvider;
 class QFileSystemModel;
 class QLabel;
 class QListView;
@@ -24,6 +26,7 @@ class TShellListView : public QWidget {
   enum TViewStyle { vsIcon, vsSmallIcon, vsList, vsReport };
 
   explicit TShellListView(QWidget* parent = nullptr);
+  ~TShellListView() override;
 
   void SetFolder(const QString& path);
   QString Folder() const { return folder_; }
@@ -44,6 +47,7 @@ class TShellListView : public QWidget {
   void DoubleClicked();
 
  private:
+  std::unique_ptr<QFileIconProvider> iconProvider_;
   QFileSystemModel* model_;
   QStackedWidget* stack_;
   QListView* icons_;
@@ -89,6 +93,7 @@ class TFavoriteDlg : public QDialog {
   void TreeCurrentChanged();
 
   QString root_;
+  std::unique_ptr<QFileIconProvider> treeIcons_;
   QFileSystemModel* treeModel_;
   QSortFilterProxyModel* treeProxy_;
   bool shownOnce_ = false;
