@@ -1,5 +1,6 @@
 // The main window's Favorites commands and its own web shortcuts.
 #include <QAction>
+#include <QFile>
 #include <QMenu>
 
 #include "app/ui/Application.h"
@@ -82,7 +83,7 @@ void TMainForm::LoadWebShortcuts() {
       Application->MessageDlg(
           QStringLiteral("%1\n%2\n\n%3")
               .arg(QString::fromUtf8("ウェブショートカットのファイルを読み込めませんでした。"),
-                   QString::fromLocal8Bit(ShortcutFile().c_str()),
+                   QFile::decodeName(ShortcutFile().c_str()),
                    QString::fromUtf8("このファイルは終了時にも書き換えません。")),
           TMsgDlgType::mtWarning, mbOK);
   }
@@ -105,8 +106,7 @@ void TMainForm::SaveWebShortcuts() {
     Application->MessageDlg(
         QStringLiteral("%1\n%2\n%3")
             .arg(QString::fromUtf8("ウェブショートカットを保存できませんでした。"),
-                 QString::fromLocal8Bit(ShortcutFile().c_str()),
-                 QString::fromLocal8Bit(error.c_str())),
+                 QFile::decodeName(ShortcutFile().c_str()), QString::fromLocal8Bit(error.c_str())),
         TMsgDlgType::mtError, mbOK);
   WebShortcutList.clear();
 }

@@ -147,10 +147,13 @@ void TValueListEditor::CurrentCellChanged(int row, int previousRow) {
 
 void TValueListEditor::CommitEditor() {
   if (state() != QAbstractItemView::EditingState) return;
-  QWidget* editor = QApplication::focusWidget();
-  if (!editor || !viewport()->isAncestorOf(editor)) return;
-  commitData(editor);
-  closeEditor(editor, QAbstractItemDelegate::NoHint);
+  // The open editor is the one not hidden; closed ones wait hidden for their deletion.
+  for (auto* editor : viewport()->findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly)) {
+    if (editor->isHidden()) continue;
+    commitData(editor);
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
+    return;
+  }
 }
 
 void TValueListEditor::keyPressEvent(QKeyEvent* event) {
@@ -234,6 +237,12 @@ TWebShortcutDlg::~TWebShortcutDlg() {
   // reports a failure then; a failure here needs no box of its own.
   if (!fileUnreadable_)
     WebShortcuts::Write(ProgramFiles::DataFile(".kdw"), ValueListEditor1->Lines());
+}
+
+void TWebShortcutDlg::done(int result) {
+  // Text still in a cell editor counts, however the dialog is closed with OK.
+  if (result == mrOk) ValueListEditor1->CommitEditor();
+  QDialog::done(result);
 }
 
 void TWebShortcutDlg::reject() {

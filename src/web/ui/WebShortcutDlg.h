@@ -24,6 +24,8 @@ class TValueListEditor : public QTableWidget {
   QString Url(int row) const;
 
   static QString EqualsInNameMessage();
+  // Puts an open cell editor's text into the grid and closes the editor.
+  void CommitEditor();
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -32,8 +34,6 @@ class TValueListEditor : public QTableWidget {
   bool RowEmpty(int row) const;
   void AddRow(int row);
   void CurrentCellChanged(int row, int previousRow);
-  // Puts an open cell editor's text into the grid, so key rules see what was typed.
-  void CommitEditor();
 
   bool filling_ = false;
 };
@@ -48,6 +48,7 @@ class TWebShortcutDlg : public QDialog {
   QPushButton* OKBtn;
   QPushButton* CancelBtn;
 
+  void done(int result) override;
   void reject() override;
 
  protected:

@@ -221,6 +221,18 @@ TEST_F(WebShortcutTest, GridDeletesAndJumpsWithControlKeys) {
   EXPECT_TRUE(g.Lines().empty());
 }
 
+TEST_F(WebShortcutTest, OkTakesTheTextOfAnEditorStillOpen) {
+  Open();
+  Register([this](TValueListEditor& g) {
+    g.setCurrentCell(0, 0);
+    g.edit(g.currentIndex());
+    g.viewport()->findChild<QLineEdit*>()->setText("typed");
+    dlg_->OKBtn->click();
+    return dlg_->result();
+  });
+  EXPECT_EQ(form_->WebShortcutList, Lines{"typed="});
+}
+
 TEST_F(WebShortcutTest, GridKeepsLinesWithoutEqualsSignUntilEdited) {
   Open();
   TValueListEditor& g = Grid();
