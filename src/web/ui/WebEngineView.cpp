@@ -28,8 +28,8 @@ class TEngineView : public TWebView {
   explicit TEngineView(QWidget* parent) {
     auto* view = new TEngineWidget(parent);
     view_ = view;
-    // Pages without a declared character set are Japanese here more often than not, and
-    // the preview page is written as Shift_JIS without a declaration.
+    // Pages without a declared character set (the preview page among them) are Japanese
+    // here more often than not: the engine's guess gets that as its fallback.
     view->settings()->setDefaultTextEncoding("Shift_JIS");
     view->onContextMenu = [this](QPoint pos) { return OnContextMenu && OnContextMenu(pos); };
     connect(view, &QWebEngineView::titleChanged, this, &TWebView::TitleChange);

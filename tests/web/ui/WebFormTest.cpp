@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
@@ -202,4 +203,22 @@ TEST(UIWebBrowserTest, ContextMenuIsTheViewsUnlessTheHostTakesIt) {
   EXPECT_TRUE(menu.isVisible());
   menu.hide();
   EXPECT_EQ(raised, 4);
+}
+
+TEST(WebFormWithoutEngineTest, ShowsTheAddressInsteadOfThePage) {
+  TWebViewFactory old = SetWebViewFactory(
+      [](TWebViewKind kind, QWidget* parent) { return CreateNoEngineView(kind, parent); });
+  {
+    TWebForm form;
+    form.NavigateTo("example.com/a");
+    EXPECT_EQ(form.ComboBox1->currentText(), "http://example.com/a");
+    auto* label = qobject_cast<QLabel*>(form.WebBrowser1->View().Widget());
+    ASSERT_NE(label, nullptr);
+    EXPECT_TRUE(label->text().startsWith("http://example.com/a\n"));
+    // Nothing to go back to, reload or stop.
+    form.RefreshButton->click();
+    form.StopButton->click();
+    EXPECT_FALSE(form.BackButton->isEnabled());
+  }
+  SetWebViewFactory(std::move(old));
 }
