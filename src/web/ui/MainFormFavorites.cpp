@@ -22,6 +22,14 @@ std::string ShortcutFile() {
 // empty, and writing it at the end would throw the user's shortcuts away.
 const TMainForm* unreadableFileOf = nullptr;
 
+// The generated items belong to the window, not the menu: removing them is not enough.
+void DeleteItems(QMenu* menu) {
+  if (!menu) return;
+  const QList<QAction*> items = menu->actions();
+  menu->clear();
+  qDeleteAll(items);
+}
+
 }  // namespace
 
 void TMainForm::ConnectFavorites() {
@@ -57,9 +65,7 @@ void TMainForm::AddShortcutMenuClick() {
 
 void TMainForm::RebuildWebUserMenu() {
   if (!WebUserMenu) return;
-  const QList<QAction*> old = WebUserMenu->actions();
-  WebUserMenu->clear();
-  qDeleteAll(old);
+  DeleteItems(WebUserMenu);
   for (const std::string& line : WebShortcutList) {
     std::string url = WebShortcuts::UrlForName(WebShortcutList, WebShortcuts::Name(line));
     auto* item = new QAction(ToQString(std::string(WebShortcuts::Name(line))), this);
@@ -94,11 +100,7 @@ void TMainForm::LoadWebShortcuts() {
 }
 
 void TMainForm::SaveWebShortcuts() {
-  if (WebUserMenu) {
-    const QList<QAction*> old = WebUserMenu->actions();
-    WebUserMenu->clear();
-    qDeleteAll(old);
-  }
+  DeleteItems(WebUserMenu);
   bool keepFile = unreadableFileOf == this;
   if (keepFile) unreadableFileOf = nullptr;
   std::string error;
