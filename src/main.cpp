@@ -39,6 +39,8 @@ void InstallSignalHandlers() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // The browser windows' web engine shares OpenGL contexts; this must precede the application.
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   TGuardedQApplication qtApp(argc, argv);
   QApplication::setApplicationName("piyonote2");
   QApplication::setQuitOnLastWindowClosed(false);
