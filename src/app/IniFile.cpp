@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "platform/AtomicFile.h"
+#include "platform/CodePage.h"
 
 namespace {
 
@@ -26,10 +27,17 @@ char Lower(char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
 }
 
+// Letters match without case; the second byte of a double-byte character is no letter.
 bool SameName(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (Lower(a[i]) != Lower(b[i])) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (CodePage::IsDBCSLeadByte(static_cast<unsigned char>(a[i])) && i + 1 < a.size()) {
+      if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
+      ++i;
+    } else if (Lower(a[i]) != Lower(b[i])) {
+      return false;
+    }
+  }
   return true;
 }
 

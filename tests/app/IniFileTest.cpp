@@ -29,6 +29,10 @@ TEST(IniFile, ReadsValuesAsTheFileUsersKnowThem) {
   EXPECT_EQ(3, ini.ReadInteger("Editor", "Big", 3));  // out of range
   EXPECT_EQ(3, ini.ReadInteger("Editor", "Bare", 3));
   EXPECT_EQ(3, ini.ReadInteger("Editor", "Empty", 3));
+  // Double-byte names: ア (83 41) and ャ (83 61) differ only in a second byte's "case".
+  TIniFile kana(dir.Write("k.ini", "[S]\n\x83\x41=1\n"));
+  EXPECT_EQ(1, kana.ReadInteger("S", "\x83\x41", 0));
+  EXPECT_EQ(0, kana.ReadInteger("S", "\x83\x61", 0));
   // A value longer than the buffer comes back cut.
   TIniFile longer(dir.Write("l.ini", "[S]\nK=" + std::string(3000, 'v') + "\n"));
   EXPECT_EQ(2047u, longer.ReadString("S", "K", "").size());
