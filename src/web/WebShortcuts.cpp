@@ -4,31 +4,18 @@
 #include <cstdio>
 #include <cstring>
 
+#include "markup/TextLines.h"
 #include "platform/AtomicFile.h"
 #include "platform/CodePage.h"
 
 namespace WebShortcuts {
 
 std::vector<std::string> Parse(std::string_view bytes) {
-  bytes = bytes.substr(0, bytes.find('\0'));
-  std::vector<std::string> lines;
-  size_t from = 0;
-  while (from < bytes.size()) {
-    size_t brk = bytes.find_first_of("\r\n", from);
-    if (brk == std::string_view::npos) brk = bytes.size();
-    lines.emplace_back(bytes.substr(from, brk - from));
-    from = brk + (bytes.compare(brk, 2, "\r\n") == 0 ? 2 : 1);
-  }
-  return lines;
+  return TextLines::Split(bytes);
 }
 
 std::string Format(const std::vector<std::string>& lines) {
-  std::string out;
-  for (const std::string& line : lines) {
-    out += line;
-    out += "\r\n";
-  }
-  return out;
+  return TextLines::Join(lines);
 }
 
 std::string_view Name(std::string_view line) {
