@@ -7,6 +7,7 @@
 #include <QScreen>
 
 #include "Application.h"
+#include "DialogFrame.h"
 
 TAboutBox* AboutBox = nullptr;
 
@@ -27,9 +28,7 @@ QLabel* Label(QWidget* parent, const char* name, const QString& text, QRect geom
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
   setObjectName("AboutBox");
   setWindowTitle(T("バージョン情報"));
-  QFont formFont(T("ＭＳ Ｐゴシック"));
-  formFont.setPixelSize(12);
-  setFont(formFont);
+  setFont(FormFont());
   setFixedSize(273, 137);
 
   Panel1 = new QFrame(this);
@@ -63,11 +62,6 @@ TAboutBox::~TAboutBox() {
 }
 
 void TAboutBox::showEvent(QShowEvent* event) {
-  // Centred on the screen, not over whichever window happens to be active.
-  if (QScreen* s = screen()) {
-    QRect frame = frameGeometry();
-    frame.moveCenter(s->availableGeometry().center());
-    move(frame.topLeft());
-  }
+  CentreOnScreen(this);
   QDialog::showEvent(event);
 }

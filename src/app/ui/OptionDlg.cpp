@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "ColorBox.h"
+#include "DialogFrame.h"
 #include "FormControls.h"
 #include "UiText.h"
 #include "app/IniFile.h"
@@ -59,9 +60,7 @@ Layout* Tight(Layout* layout) {
 TOptionDlg::TOptionDlg(QWidget* parent) : QDialog(parent) {
   setObjectName("OptionDlg");
   setWindowTitle(T("オプションダイアログ"));
-  QFont formFont(T("ＭＳ Ｐゴシック"));
-  formFont.setPixelSize(12);
-  setFont(formFont);
+  setFont(FormFont());
   setFixedSize(345, 345);
 
   PageControl1 = new QTabWidget(this);

@@ -21,6 +21,7 @@
 #include <string_view>
 
 #include "app/ui/Application.h"
+#include "app/ui/DialogFrame.h"
 #include "app/ui/FormControls.h"
 #include "app/ui/UiText.h"
 #include "platform/AtomicFile.h"
@@ -97,9 +98,7 @@ QStringList ParseHistory(std::string_view bytes) {
 // ---- common frame
 
 TTagDialog::TTagDialog(QWidget* parent) : QDialog(parent) {
-  QFont formFont(T("ＭＳ Ｐゴシック"));
-  formFont.setPixelSize(12);
-  setFont(formFont);
+  setFont(FormFont());
 }
 
 void TTagDialog::CreateButtons(const char* ok, const char* cancel) {
@@ -132,12 +131,7 @@ void TTagDialog::reject() {
 }
 
 void TTagDialog::showEvent(QShowEvent* event) {
-  // Centred on the screen, not over whichever window happens to be active.
-  if (QScreen* s = screen()) {
-    QRect frame = frameGeometry();
-    frame.moveCenter(s->availableGeometry().center());
-    move(frame.topLeft());
-  }
+  CentreOnScreen(this);
   QDialog::showEvent(event);
 }
 

@@ -19,6 +19,7 @@
 
 #include "app/IniFile.h"
 #include "app/ui/Application.h"
+#include "app/ui/DialogFrame.h"
 #include "app/ui/FormControls.h"
 #include "platform/ProgramFiles.h"
 #include "web/Favorites.h"
@@ -175,9 +176,7 @@ bool TShellListView::Select(const QString& path) {
 TFavoriteDlg::TFavoriteDlg(QWidget* parent) : QDialog(parent) {
   setObjectName("FavoriteDlg");
   setWindowTitle(T("お気に入り"));
-  QFont formFont(T("ＭＳ Ｐゴシック"));
-  formFont.setPixelSize(12);
-  setFont(formFont);
+  setFont(FormFont());
 
   QFileInfo rootInfo(QFile::decodeName(Favorites::Folder().c_str()));
   root_ = QDir::cleanPath(rootInfo.absoluteFilePath());
@@ -316,12 +315,7 @@ void TFavoriteDlg::reject() {
 }
 
 void TFavoriteDlg::showEvent(QShowEvent* event) {
-  // Centred on the screen, not over whichever window happens to be active.
-  if (QScreen* s = screen()) {
-    QRect frame = frameGeometry();
-    frame.moveCenter(s->availableGeometry().center());
-    move(frame.topLeft());
-  }
+  CentreOnScreen(this);
   QDialog::showEvent(event);
   if (!shownOnce_) {
     shownOnce_ = true;

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "app/ui/Application.h"
+#include "app/ui/DialogFrame.h"
 #include "app/ui/UiText.h"
 #include "platform/ProgramFiles.h"
 #include "web/WebShortcuts.h"
@@ -194,9 +195,7 @@ void TValueListEditor::keyPressEvent(QKeyEvent* event) {
 TWebShortcutDlg::TWebShortcutDlg(QWidget* parent) : QDialog(parent) {
   setObjectName("WebShortcutDlg");
   setWindowTitle(T("ウェブショートカットの登録"));
-  QFont formFont(T("ＭＳ Ｐゴシック"));
-  formFont.setPixelSize(12);
-  setFont(formFont);
+  setFont(FormFont());
 
   ValueListEditor1 = new TValueListEditor(this);
   ValueListEditor1->setObjectName("ValueListEditor1");
@@ -250,12 +249,7 @@ void TWebShortcutDlg::reject() {
 }
 
 void TWebShortcutDlg::showEvent(QShowEvent* event) {
-  // Centred on the screen, not over whichever window happens to be active.
-  if (QScreen* s = screen()) {
-    QRect frame = frameGeometry();
-    frame.moveCenter(s->availableGeometry().center());
-    move(frame.topLeft());
-  }
+  CentreOnScreen(this);
   QDialog::showEvent(event);
   ValueListEditor1->setFocus();
 }
