@@ -5,11 +5,13 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QWidget>
+#include <algorithm>
 
 #include "UiText.h"
 #include "platform/MessageBox.h"
@@ -163,6 +165,16 @@ bool TQtDialogs::FileDialog(TFileDialogRequest& request) {
 }
 
 bool TQtDialogs::FontDialog(TFontRequest& request) {
+  if (request.FaceOnly) {
+    QStringList faces = QFontDatabase::families();
+    bool ok = false;
+    QString face = QInputDialog::getItem(
+        DialogParent(), QString::fromUtf8("フォント"), QString::fromUtf8("フォント名(&F):"), faces,
+        std::max(0, static_cast<int>(faces.indexOf(request.Name))), false, &ok);
+    if (!ok) return false;
+    request.Name = face;
+    return true;
+  }
   QFont initial(request.Name);
   if (request.Size > 0) initial.setPointSize(request.Size);
   QFontDialog dlg(initial, DialogParent());

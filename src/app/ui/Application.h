@@ -76,6 +76,7 @@ struct TFontRequest {
   QString Name;
   int Size = 0;  // points
   TColor Color = 0;
+  bool FaceOnly = false;  // only a face is asked for: no size or style to choose
 };
 
 // Who answers the dialogs: the user through real Qt dialogs, or a test script.

@@ -213,6 +213,7 @@ void TFontDlg::ColorBtnClick() {
 void TFontDlg::FontBtnClick() {
   TFontRequest font;
   font.Name = FontEdit->text();
+  font.FaceOnly = true;  // the tag names a face; size and style have fields of their own
   if (!Application || !Application->FontDialog(font)) return;
   FontEdit->setText(font.Name);
 }

@@ -163,6 +163,7 @@ TEST_F(TagDialogsTest, FontDialogBoxesGovernTheirControlsAndTheButtonsFillThem) 
   dialogs_->AnswerFont(chosen);
   font_->FontBtn->click();
   EXPECT_EQ(font_->FontEdit->text(), U("IPAゴシック"));
+  EXPECT_TRUE(dialogs_->Fonts.back().FaceOnly);  // a face is all the tag takes
 }
 
 TEST_F(TagDialogsTest, ImageSizesTakeDigitsOnlyAndTheFileButtonGivesTheBareName) {
