@@ -1,12 +1,9 @@
-// The program's other windows, as empty shells of their own classes until their features are
-// built: each exists, is created and destroyed in its place in the program's fixed order, and
-// can be shown modally through the application object. A window whose feature is built moves
-// to its own files and leaves this list.
+// Every window of the program besides the main window, for the code that makes them all
+// (program start) and for tests.
 #pragma once
 #include <QDialog>
 #include <QWidget>
 
-// Built, in their own files; still found here by older includes.
 #include "AboutBox.h"
 #include "OptionDlg.h"
 #include "markup/ui/TagDialogs.h"

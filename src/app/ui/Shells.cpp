@@ -1,1 +1,0 @@
-#include "Shells.h"
