@@ -473,6 +473,7 @@ class TFenEdit : public TCustomControl {
   TLinePos deletedAt_;
   bool exactCaret_ = false;
   void DeleteSelectionForInsert();
+  void SelectionToDelete(TRowPos& s, TRowPos& e) const;
 
   // ==== view state (FenEditView.cpp, FenEditPaint.cpp, FenEditCaret.cpp) ==================
   void CreateParams(TCreateParams& params) override;

@@ -127,18 +127,25 @@ void TFenEdit::CancelSelection() {
 
 // ---- the primitives --------------------------------------------------------------------
 
-void TFenEdit::DeleteSelection(bool repaint) {
-  TRowPos s = anchor_, e = selEnd_;
+// The bytes DeleteSelection takes out, from s to e. Never split a double-byte character: the
+// selection grows to whole characters. Undo removes exactly what was inserted.
+void TFenEdit::SelectionToDelete(TRowPos& s, TRowPos& e) const {
+  s = anchor_;
+  e = selEnd_;
   if (Before(e, s)) std::swap(s, e);
   s = TRowPos{std::max(0, s.Byte), std::clamp(s.Row, 0, Store.Count() - 1)};
   e = TRowPos{std::max(0, e.Byte), std::clamp(e.Row, 0, Store.Count() - 1)};
-  // Never split a double-byte character: the selection grows to whole characters. Undo
-  // removes exactly what was inserted.
+  if (applying_) return;
   const std::string& endRow = Store.Get(e.Row);
-  if (!applying_) s = OffTrailByte(s);
-  if (!applying_ && e.Byte > 0 && ByteTypeAt(endRow, e.Byte + 1) == 2 &&
+  s = OffTrailByte(s);
+  if (e.Byte > 0 && ByteTypeAt(endRow, e.Byte + 1) == 2 &&
       PairsWithNext(endRow, size_t(e.Byte) - 1))
     ++e.Byte;
+}
+
+void TFenEdit::DeleteSelection(bool repaint) {
+  TRowPos s, e;
+  SelectionToDelete(s, e);
   std::string text = TextBetween(s, e);
   deletedAt_ = ToLinePos(s);
   bool wasSelected = IsSelected();
@@ -619,25 +626,38 @@ void TFenEdit::DropText(const std::string& textIn, bool copy) {
     CancelSelection();
     return;
   }
-  TLinePos d = ToLinePos(drop);
-  TLinePos s = ToLinePos({sb, sr});
-  TLinePos e = ToLinePos({eb, er});
+  TRowPos at = drop;
+  bool exact = false;
   if (copy) {
     CancelSelection();
   } else {
+    // A drop before the moved text keeps its place. A drop after it lands as many bytes
+    // after the place the text was taken from as lay between the text's end and the drop:
+    // counting in bytes, not lines, also holds when taking the text out joins a lone CR
+    // and a lone LF into a line break, or parts them.
+    TRowPos ds, de;
+    SelectionToDelete(ds, de);
+    TRowPos ce = canon(de);
+    bool after = !Before(dc, ce);
+    long long gap = 0;
+    if (after) {
+      TRowPos p = ce;
+      for (; p.Row < dc.Row; p = {0, p.Row + 1})
+        gap += static_cast<long long>(Store.Get(p.Row).size()) - p.Byte;
+      gap += dc.Byte - p.Byte;
+    }
+    TLinePos d = ToLinePos(drop);
     DeleteSelection(false);
-    // The removed text really ends at the start of the next line when it ends in CR LF.
-    // Only a drop after that end moves: onto the start line's remains, or up by the lines
-    // taken out. A drop before the start stays where it is.
-    bool endsCrLf = text.size() >= 2 && text.compare(text.size() - 2, 2, "\r\n") == 0;
-    TLinePos end = endsCrLf ? TLinePos{0, e.Line + 1} : e;
-    if (d.Line > end.Line || (d.Line == end.Line && d.Byte >= end.Byte)) {
-      if (d.Line == end.Line) d.Byte = d.Byte - end.Byte + s.Byte;
-      d.Line -= end.Line - s.Line;
+    if (after) {
+      at = SkipBytes(ToRowPos(deletedAt_), gap, TextEndPos());
+      exact = true;
+    } else {
+      at = ToRowPos(d);
     }
   }
-  TRowPos at = LimitPos(ToRowPos(d));
+  if (!exact) at = LimitPos(at);
   caret_ = anchor_ = selEnd_ = at;
+  exactCaret_ = exact;
   RecordUndo(0, text, at.Row, at.Byte);
   InsertAtCaret(text, false);
   anchor_ = selEnd_ = caret_;

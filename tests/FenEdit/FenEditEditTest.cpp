@@ -225,6 +225,19 @@ TEST(FenEditEdit, TypingOverTheBytesBetweenALoneCrAndLf) {
   EXPECT_EQ("az\r\nb", d.Text());
 }
 
+// Moving a line break out from between a lone CR and a lone LF joins them into a new one; a
+// drop further on still lands where it was aimed, after the "b".
+TEST(FenEditEdit, DropAfterTextWhoseRemovalJoinsACrAndAnLf) {
+  Ed a("a\r\r\n\n\r\nb");
+  a.e.SetSel(2, 0, 1, 0);  // the CR LF that ends the first row
+  a.e.SetDropCaret(1, 2);
+  a.e.DropText(a.e.GetSelText(), false);
+  EXPECT_EQ("a\r\n\r\nb\r\n", a.Text());
+  EXPECT_EQ("", a.e.CheckInvariants());
+  while (a.e.CanUndo()) a.e.Undo();
+  EXPECT_EQ("a\r\r\n\n\r\nb", a.Text());
+}
+
 TEST(FenEditEdit, ClipboardCutCopyPaste) {
   MemoryClipboard clip;
   Clipboard* old = SetCurrentClipboard(&clip);
