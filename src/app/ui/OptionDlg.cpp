@@ -74,11 +74,7 @@ TOptionDlg::TOptionDlg(QWidget* parent) : QDialog(parent) {
   BuildColorSheet();
   BuildOtherSheet();
 
-  OKBtn = new QPushButton(T("&OK"), this);
-  OKBtn->setDefault(true);
-  CancelBtn = new QPushButton(T("キャンセル(&C)"), this);
-  connect(OKBtn, &QPushButton::clicked, this, [this] { done(mrOk); });
-  connect(CancelBtn, &QPushButton::clicked, this, [this] { done(mrCancel); });
+  MakeOkCancel(this, T("&OK"), T("キャンセル(&C)"), OKBtn, CancelBtn);
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();

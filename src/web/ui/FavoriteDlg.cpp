@@ -228,13 +228,7 @@ TFavoriteDlg::TFavoriteDlg(QWidget* parent) : QDialog(parent) {
       if (on) RadioGroup1Click();
     });
 
-  OKBtn = new QPushButton(T("&OK"));
-  OKBtn->setObjectName("OKBtn");
-  OKBtn->setDefault(true);
-  CancelBtn = new QPushButton(T("キャンセル(&C)"));
-  CancelBtn->setObjectName("CancelBtn");
-  connect(OKBtn, &QPushButton::clicked, this, [this] { done(mrOk); });
-  connect(CancelBtn, &QPushButton::clicked, this, [this] { done(mrCancel); });
+  MakeOkCancel(this, T("&OK"), T("キャンセル(&C)"), OKBtn, CancelBtn);
 
   auto* grid = new QGridLayout(this);
   grid->setContentsMargins(8, 8, 8, 8);

@@ -203,13 +203,7 @@ TWebShortcutDlg::TWebShortcutDlg(QWidget* parent) : QDialog(parent) {
   int scroll = ValueListEditor1->verticalScrollBar()->sizeHint().width();
   ValueListEditor1->setFixedSize(150 + 349 + frame + scroll, 240);
 
-  OKBtn = new QPushButton(T("OK"), this);
-  OKBtn->setObjectName("OKBtn");
-  OKBtn->setDefault(true);
-  CancelBtn = new QPushButton(T("キャンセル"), this);
-  CancelBtn->setObjectName("CancelBtn");
-  connect(OKBtn, &QPushButton::clicked, this, [this] { done(mrOk); });
-  connect(CancelBtn, &QPushButton::clicked, this, [this] { done(mrCancel); });
+  MakeOkCancel(this, T("OK"), T("キャンセル"), OKBtn, CancelBtn);
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
