@@ -4,6 +4,8 @@ ASAN_BUILD ?= build-asan
 BENCH_BUILD ?= build-bench
 JOBS       ?= $(shell nproc)
 GEN        := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
+# Rebuilds in several checkouts share compiled objects when ccache is there.
+GEN        += $(shell command -v ccache >/dev/null 2>&1 && echo "-DCMAKE_CXX_COMPILER_LAUNCHER=ccache")
 
 .PHONY: all deps build run test test-gui test-asan bench clean format
 
