@@ -1,17 +1,21 @@
 // The main window's remaining commands: the formatter call, copy-all, the view switches,
 // About and the status bar's panels.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QAction>
+#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <optional>
 
@@ -19,6 +23,7 @@
 #include "Application.h"
 #include "EditorPane.h"
 #include "MainForm.h"
+#include "RunningDlg.h"
 #include "TabStrip.h"
 #include "UiText.h"
 #include "markup/TextLines.h"
@@ -28,8 +33,11 @@
 
 namespace {
 
-// Relative on purpose: the formatter is told this name and finds it in the current folder.
+// The formatter is told this name (by its preset arguments) and finds it in its current
+// folder, which is a private folder made for the one call.
 constexpr char kTxfTemp[] = "~txf.tmp";
+// A formatter done within this time shows no running window.
+constexpr int kQuietMilliseconds = 200;
 
 // The text as lines, each followed by CR LF: how the text goes to the formatter and how its
 // output comes back.
@@ -37,34 +45,54 @@ std::string CrLfLines(std::string_view text) {
   return TextLines::Join(TextLines::Split(text));
 }
 
-bool WriteFile(const char* path, const std::string& bytes) {
-  std::ofstream f(path, std::ios::binary | std::ios::trunc);
-  f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  f.close();
-  return !f.fail();
+// Creates the file afresh, readable by the user alone; never through a link.
+bool WriteNewPrivateFile(const std::string& path, const std::string& bytes) {
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd < 0) return false;
+  size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += size_t(n);
+  }
+  return ::close(fd) == 0 && done == bytes.size();
 }
 
-std::optional<std::string> ReadFile(const char* path) {
-  std::ifstream f(path, std::ios::binary);
-  if (!f) return std::nullopt;
-  std::string bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-  if (f.bad()) return std::nullopt;
+// Whatever the formatter left: a regular file only (a pipe would never end), no link.
+std::optional<std::string> ReadResultFile(const std::string& path) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  struct stat st {};
+  std::optional<std::string> bytes;
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+    bytes.emplace();
+    char buffer[65536];
+    while (true) {
+      ssize_t n = ::read(fd, buffer, sizeof buffer);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) bytes.reset();
+      if (n <= 0) break;
+      bytes->append(buffer, size_t(n));
+    }
+  }
+  ::close(fd);
   return bytes;
 }
 
-// Where the formatter is looked for: beside this program, the current folder, then PATH.
+// Where the formatter is looked for: beside this program, then the folders of PATH. Never
+// the current folder: that may be any folder a file was opened from.
 std::vector<std::string> TxfSearchFolders() {
   std::vector<std::string> folders;
   std::string own = std::filesystem::path(ProgramFiles::ProgramPath()).parent_path().string();
-  folders.push_back(own.empty() ? "." : own);
-  folders.push_back(".");
+  if (!own.empty()) folders.push_back(own);
   const char* path = std::getenv("PATH");
   for (std::string& folder : Process::SplitSearchPath(path ? path : "")) folders.push_back(folder);
   return folders;
 }
 
-QString TempFileShownPath() {
-  return QFileInfo(QString::fromLatin1(kTxfTemp)).absoluteFilePath();
+void ShowError(const QString& text) {
+  if (Application) Application->MessageDlg(text, TMsgDlgType::mtError, mbOK);
 }
 
 // Resizing of the status bar, and dialog keys that reach the window itself.
@@ -115,39 +143,64 @@ void TMainForm::ToolCallTxfExecute() {
     text = FenEdit1->GetSelText();
   }
 
-  if (!WriteFile(kTxfTemp, CrLfLines(text))) {
-    std::remove(kTxfTemp);
-    if (Application)
-      Application->MessageDlg(
-          QString::fromUtf8("ファイルに保存できませんでした。\n%1").arg(TempFileShownPath()),
-          TMsgDlgType::mtError, mbOK);
+  // A fresh folder only the user can enter (0700), removed with everything in it at the end:
+  // nothing planted beside the file can redirect it, and nobody else can read the text.
+  QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/piyonote2-txf-XXXXXX"));
+  QByteArray folderName = QFile::encodeName(folder.path());
+  std::string workFolder(folderName.constData(), size_t(folderName.size()));
+  std::string tempPath = workFolder + "/" + kTxfTemp;
+  QString shownPath = folder.path() + QLatin1Char('/') + QString::fromLatin1(kTxfTemp);
+  if (!folder.isValid() || !WriteNewPrivateFile(tempPath, CrLfLines(text))) {
+    ShowError(QString::fromUtf8("ファイルに保存できませんでした。\n%1").arg(shownPath));
     return;
   }
 
-  // The arguments go out in the system's encoding, as file names do.
+  // The arguments go out in the system's encoding, as file names do; relative names in them
+  // resolve in the private folder.
   QByteArray local = QFile::encodeName(ToQString(TxfArgs));
   std::vector<std::string> args =
       Process::SplitCommandLine(std::string_view(local.constData(), size_t(local.size())));
-  std::vector<std::string> folders = TxfSearchFolders();
-  // Programs on Linux seldom carry ".exe"; the plain name is the second choice.
-  bool started = Process::RunProgramAndWait("txf.exe", args, folders) ||
-                 Process::RunProgramAndWait("txf", args, folders);
+  // Programs on Linux seldom carry ".exe": the plain name comes first in every folder.
+  Process::TChild child;
+  if (!child.Start({"txf", "txf.exe"}, args, TxfSearchFolders(), workFolder)) {
+    ShowError(QString::fromUtf8("TXFの起動に失敗しました。"));
+    return;
+  }
+  if (!child.WaitFor(kQuietMilliseconds)) {
+    if (!Application) {
+      child.Wait();
+    } else {
+      // Kept as logical positions: the window may rewrap while the formatter runs, and the
+      // editor's caret moves as focus and size come and go.
+      bool all = FenEdit1->IsSelectAll();
+      TLinePos anchor = FenEdit1->ToLinePos(FenEdit1->Anchor());
+      TLinePos caret = FenEdit1->ToLinePos(FenEdit1->Caret());
+      TRunningDlg running(child, QString::fromUtf8("整形(TXF)"),
+                          QString::fromUtf8("TXFで整形しています…"), this);
+      if (Application->ShowModal(running) != mrOk) {
+        // Cancelled: the formatter ends and the text stays as it was.
+        child.Kill();
+        return;
+      }
+      child.Wait();
+      if (all) {
+        FenEdit1->SelectAll();
+      } else {
+        TRowPos a = FenEdit1->ToRowPos(anchor);
+        TRowPos c = FenEdit1->ToRowPos(caret);
+        FenEdit1->SetSel(a.Byte, a.Row, c.Row, c.Byte);
+      }
+    }
+  }
 
-  if (!started) {
-    if (Application)
-      Application->MessageDlg(QString::fromUtf8("TXFの起動に失敗しました。"), TMsgDlgType::mtError,
-                              mbOK);
-  } else if (std::optional<std::string> output = ReadFile(kTxfTemp)) {
+  if (std::optional<std::string> output = ReadResultFile(tempPath)) {
     std::string result = CrLfLines(*output);
     // Nothing replaced by nothing would only leave an empty undo step and a modified mark.
     if (!result.empty() || !text.empty()) FenEdit1->SetSelText(result);
-  } else if (Application) {
+  } else {
     // The formatter took its file away: the selection stays as it was.
-    Application->MessageDlg(
-        QString::fromUtf8("ファイルを読み込めませんでした。\n%1").arg(TempFileShownPath()),
-        TMsgDlgType::mtError, mbOK);
+    ShowError(QString::fromUtf8("ファイルを読み込めませんでした。\n%1").arg(shownPath));
   }
-  std::remove(kTxfTemp);
 }
 
 void TMainForm::EditCopyAllExecute() {

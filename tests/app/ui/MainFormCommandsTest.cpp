@@ -1,14 +1,20 @@
+#include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QLabel>
 #include <QPushButton>
 #include <QStatusBar>
+#include <cerrno>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "MainFormFixture.h"
 #include "app/ui/AboutBox.h"
+#include "app/ui/RunningDlg.h"
 #include "platform/Clipboard.h"
 #include "platform/Process.h"
 
@@ -18,13 +24,45 @@ struct RunCall {
   std::string Program;
   std::vector<std::string> Args;
   std::vector<std::string> Folders;
-  std::string Input;  // "~txf.tmp" as the formatter found it
+  std::string WorkFolder;
+  std::string Input;        // "~txf.tmp" as the formatter found it
+  unsigned FolderMode = 0;  // of the work folder, while the formatter ran
+  unsigned FileMode = 0;    // of "~txf.tmp"
+};
+
+unsigned ModeOf(const std::string& path) {
+  struct stat st {};
+  return lstat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+bool ProcessGone(pid_t pid) {
+  return kill(pid, 0) != 0 && errno == ESRCH;
+}
+
+// Sets an environment variable for one test and puts the old value back.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const std::string& value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    setenv(name, value.c_str(), 1);
+  }
+  ~ScopedEnv() {
+    if (old_) {
+      setenv(name_, old_->c_str(), 1);
+    } else {
+      unsetenv(name_);
+    }
+  }
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
 };
 
 }  // namespace
 
-// The formatter call runs in a folder of its own, with a played formatter: `Format` gets the
-// temporary file's bytes and returns what the formatter leaves there (nullopt: no file).
+// The formatter call stands in a folder of its own, with a played formatter: `Format` gets
+// the temporary file's bytes and returns what the formatter leaves there (nullopt: no file).
 class TxfTest : public MainFormTest {
  protected:
   void SetUp() override {
@@ -33,15 +71,18 @@ class TxfTest : public MainFormTest {
     std::filesystem::current_path(work_.Path());
     Process::SetRunnerForTesting([this](const std::string& program,
                                         const std::vector<std::string>& args,
-                                        const std::vector<std::string>& folders) {
-      RunCall call{program, args, folders, TempDir::Read("~txf.tmp")};
+                                        const std::vector<std::string>& folders,
+                                        const std::string& workFolder) {
+      std::string file = workFolder + "/~txf.tmp";
+      RunCall call{program,     args, folders, workFolder, TempDir::Read(file), ModeOf(workFolder),
+                   ModeOf(file)};
       calls_.push_back(call);
       if (!Starts) return false;
       std::optional<std::string> out = Format(call.Input);
       if (out) {
-        work_.Write("~txf.tmp", *out);
+        std::ofstream(file, std::ios::binary | std::ios::trunc) << *out;
       } else {
-        std::filesystem::remove("~txf.tmp");
+        std::filesystem::remove(file);
       }
       return true;
     });
@@ -52,7 +93,21 @@ class TxfTest : public MainFormTest {
     MainFormTest::TearDown();
   }
 
-  bool TempFileLeft() const { return std::filesystem::exists(work_.File("~txf.tmp")); }
+  // Nothing is left in the current folder, nor the formatter's own folder.
+  bool TempFileLeft() const {
+    if (std::filesystem::exists(work_.File("~txf.tmp"))) return true;
+    for (const RunCall& call : calls_)
+      if (std::filesystem::exists(call.WorkFolder)) return true;
+    return false;
+  }
+
+  // A real formatter on PATH (and nothing played).
+  std::string InstallFormatter(const std::string& script) {
+    Process::SetRunnerForTesting(nullptr);
+    std::string path = bin_.Write("txf", "#!/bin/sh\n" + script);
+    std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+    return path;
+  }
 
   bool Starts = true;
   std::function<std::optional<std::string>(const std::string&)> Format = [](const std::string& in) {
@@ -60,6 +115,7 @@ class TxfTest : public MainFormTest {
   };
   std::vector<RunCall> calls_;
   TempDir work_;
+  TempDir bin_;
   std::filesystem::path oldDir_;
 };
 
@@ -69,19 +125,37 @@ TEST_F(TxfTest, WithoutSelectionTheWholeTextGoesThroughTheFormatter) {
   Format = [](const std::string&) { return std::string("ABC\nDEF"); };
   Trigger("ToolCallTxf");
   ASSERT_EQ(calls_.size(), 1u);
-  EXPECT_EQ(calls_[0].Program, "txf.exe");
+  EXPECT_EQ(calls_[0].Program, "txf");
   EXPECT_EQ(calls_[0].Args, (std::vector<std::string>{"-io", "~txf.tmp"}));
   EXPECT_EQ(Hex(calls_[0].Input), Hex("abc\r\ndef\r\n"));
-  // Beside the program first, then the current folder, then PATH.
-  ASSERT_GE(calls_[0].Folders.size(), 2u);
+  // Beside the program first, then PATH; no folder that means the current one.
+  ASSERT_FALSE(calls_[0].Folders.empty());
   EXPECT_EQ(calls_[0].Folders[0],
             std::filesystem::path(ProgramFiles::ProgramPath()).parent_path().string());
-  EXPECT_EQ(calls_[0].Folders[1], ".");
+  for (const std::string& folder : calls_[0].Folders) EXPECT_EQ(folder.substr(0, 1), "/");
+  // A private folder of its own, and the file only the user can read.
+  EXPECT_NE(calls_[0].WorkFolder, work_.Path());
+  EXPECT_EQ(calls_[0].FolderMode, 0700u);
+  EXPECT_EQ(calls_[0].FileMode, 0600u);
   EXPECT_EQ(Hex(Editor().GetText()), Hex("ABC\r\nDEF\r\n"));
   EXPECT_FALSE(TempFileLeft());
   // One undo step brings the old text back.
   form_->FenEdit1->Undo();
   EXPECT_EQ(Hex(Editor().GetText()), Hex("abc\r\ndef"));
+  EXPECT_TRUE(dialogs_->Messages.empty());
+  End();
+}
+
+TEST_F(TxfTest, ALinkPlantedInTheCurrentFolderIsNotFollowed) {
+  std::string target = work_.Write("victim", "precious");
+  std::filesystem::create_symlink(target, work_.File("~txf.tmp"));
+  Start();
+  Editor().SetText("text of the user");
+  Trigger("ToolCallTxf");
+  EXPECT_EQ(TempDir::Read(target), "precious");
+  EXPECT_TRUE(std::filesystem::is_symlink(work_.File("~txf.tmp")));
+  ASSERT_EQ(calls_.size(), 1u);
+  EXPECT_EQ(Hex(calls_[0].Input), Hex("text of the user\r\n"));
   EXPECT_TRUE(dialogs_->Messages.empty());
   End();
 }
@@ -109,9 +183,9 @@ TEST_F(TxfTest, AFormatterThatCannotStartLeavesTheTextAlone) {
   form_->FenEdit1->SetSel(0, 0, 0, 2);
   Starts = false;
   Trigger("ToolCallTxf");
-  // "txf.exe", then the plain name.
+  // The plain name, then "txf.exe".
   ASSERT_EQ(calls_.size(), 2u);
-  EXPECT_EQ(calls_[1].Program, "txf");
+  EXPECT_EQ(calls_[1].Program, "txf.exe");
   ASSERT_EQ(dialogs_->Messages.size(), 1u);
   EXPECT_EQ(dialogs_->Messages[0].Text, U("TXFの起動に失敗しました。"));
   EXPECT_EQ(dialogs_->Messages[0].Type, TMsgDlgType::mtError);
@@ -131,6 +205,7 @@ TEST_F(TxfTest, AMissingResultFileIsReportedAndChangesNothing) {
   EXPECT_EQ(dialogs_->Messages[0].Type, TMsgDlgType::mtError);
   EXPECT_TRUE(dialogs_->Messages[0].Text.contains("~txf.tmp"));
   EXPECT_EQ(Editor().GetText(), "abc");
+  EXPECT_FALSE(TempFileLeft());
   End();
 }
 
@@ -149,18 +224,70 @@ TEST_F(TxfTest, ArgumentsComeFromTheSettingAndAnEmptyTextStaysUnmodified) {
   End();
 }
 
-// No played formatter: a real program named "txf" in the current folder.
-TEST_F(TxfTest, ARealFormatterIsFoundInTheCurrentFolder) {
-  Process::SetRunnerForTesting(nullptr);
-  std::string script =
-      work_.Write("txf", "#!/bin/sh\ntr a-z A-Z < \"$2\" > \"$2.new\" && mv \"$2.new\" \"$2\"\n");
-  std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+// No played formatter: a real "txf" on PATH, and a planted one in the current folder.
+TEST_F(TxfTest, TheFormatterOnPathRunsNotOneInTheCurrentFolder) {
+  InstallFormatter("tr a-z A-Z < \"$2\" > \"$2.new\" && mv \"$2.new\" \"$2\"\n");
+  std::string planted = work_.Write("txf", "#!/bin/sh\necho planted > \"$2\"\n");
+  std::filesystem::permissions(planted, std::filesystem::perms::owner_all);
+  std::filesystem::copy_file(planted, work_.File("txf.exe"));
+  ScopedEnv path("PATH", ".::" + bin_.Path() + ":/usr/bin:/bin");
   Start();
   Editor().SetText("abc\r\ndef");
+  // Under load the formatter may outlast the quiet time: the running window then waits for it.
+  dialogs_->AnswerModal([](QDialog& d) { return dynamic_cast<TRunningDlg&>(d).WaitForEnd(); });
   Trigger("ToolCallTxf");
   EXPECT_EQ(Hex(Editor().GetText()), Hex("ABC\r\nDEF\r\n"));
   EXPECT_TRUE(dialogs_->Messages.empty());
-  EXPECT_FALSE(TempFileLeft());
+  EXPECT_FALSE(std::filesystem::exists(work_.File("~txf.tmp")));
+  End();
+}
+
+// The formatter waits on a pipe the test holds: the running window is shown for certain,
+// and closes by itself when the formatter ends.
+TEST_F(TxfTest, TheRunningWindowClosesWhenTheFormatterEnds) {
+  std::string fifo = work_.File("go");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  InstallFormatter("read x < \"$3\"\ntr a-z A-Z < \"$2\" > \"$2.new\" && mv \"$2.new\" \"$2\"\n");
+  ScopedEnv path("PATH", bin_.Path() + ":/usr/bin:/bin");
+  Start();
+  form_->TxfArgs = "-io ~txf.tmp " + fifo;
+  Editor().SetText("abc");
+  QString caption;
+  dialogs_->AnswerModal([&](QDialog& d) {
+    auto& running = dynamic_cast<TRunningDlg&>(d);
+    caption = running.windowTitle();
+    EXPECT_FALSE(running.Message->text().isEmpty());
+    EXPECT_GT(running.ProcessId(), 0);
+    std::ofstream(fifo) << "go\n";  // lets the formatter finish
+    return running.exec();
+  });
+  Trigger("ToolCallTxf");
+  EXPECT_EQ(dialogs_->Modals, QStringList{"TRunningDlg"});
+  EXPECT_EQ(caption, U("整形(TXF)"));
+  EXPECT_EQ(Hex(Editor().GetText()), Hex("ABC\r\n"));
+  EXPECT_EQ(dialogs_->Unexpected, 0);
+  End();
+}
+
+TEST_F(TxfTest, CancelEndsAFormatterThatHangsAndKeepsTheText) {
+  // Not "exec": the shell's own child must end with it.
+  InstallFormatter("echo changed > \"$2\"\nsleep 100000\n");
+  ScopedEnv path("PATH", bin_.Path() + ":/usr/bin:/bin");
+  Start();
+  Editor().SetText("abc\r\ndef");
+  form_->FenEdit1->SetSel(0, 0, 0, 2);
+  pid_t pid = 0;
+  dialogs_->AnswerModal([&](QDialog& d) {
+    pid = dynamic_cast<TRunningDlg&>(d).ProcessId();
+    return int(mrCancel);
+  });
+  Trigger("ToolCallTxf");
+  ASSERT_GT(pid, 0);
+  EXPECT_TRUE(ProcessGone(pid));
+  EXPECT_EQ(Editor().GetText(), "abc\r\ndef");
+  EXPECT_EQ(form_->FenEdit1->GetSelText(), "ab");
+  EXPECT_FALSE(Editor().Modified());
+  EXPECT_TRUE(dialogs_->Messages.empty());
   End();
 }
 
