@@ -31,6 +31,11 @@ class TEngineView : public TWebView {
     // Pages without a declared character set (the preview page among them) are Japanese
     // here more often than not: the engine's guess gets that as its fallback.
     view->settings()->setDefaultTextEncoding("Shift_JIS");
+    // A local page — the preview is the user's text, a file may come from anywhere — shows
+    // itself but reads nothing else: no other local file, no remote address. Set here, not
+    // left to the engine's defaults.
+    view->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
+    view->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
     view->onContextMenu = [this](QPoint pos) { return OnContextMenu && OnContextMenu(pos); };
     connect(view, &QWebEngineView::titleChanged, this, &TWebView::TitleChange);
     connect(view->page(), &QWebEnginePage::linkHovered, this, &TWebView::StatusTextChange);

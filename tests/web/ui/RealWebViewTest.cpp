@@ -96,4 +96,45 @@ TEST(RealWebViewTest, PreviewReadsAnUndeclaredPageAsShiftJis) {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
+// A script in a local page tries to read another local file: it must get nothing, in the
+// preview (whose page is the user's text) and in the browser window alike.
+std::string ReadingScript(const std::string& secret) {
+  return "<script>var r = 'blocked';"
+         "try { var x = new XMLHttpRequest(); x.open('GET', '" +
+         QUrl::fromLocalFile(QString::fromStdString(secret)).toString().toStdString() +
+         "', false); x.send(); if (x.responseText) r = 'read:' + x.responseText; }"
+         "catch (e) {} document.title = r;</script>";
+}
+
+TEST(RealWebViewTest, LocalPagesCannotReadOtherLocalFiles) {
+  EngineEnvironment();
+  TempDir dir;
+  std::string secret = dir.Write("secret.txt", "private");
+  auto finished = [](const QString& t) { return t == "blocked" || t.startsWith("read:"); };
+  {
+    TFenStrings rows;
+    rows.SetRows({"<b>post</b>" + ReadingScript(secret) + '\0' + '\0'});
+    QString path = QString::fromStdString(dir.Write("p.html", web::PreviewPage(rows)));
+    TPreveiwDlg dlg;
+    QString seen;
+    QObject::connect(&dlg.WebBrowser1(), &TWebView::TitleChange,
+                     [&](const QString& t) { seen = t; });
+    dlg.Navigate(QUrl::fromLocalFile(path));
+    dlg.show();
+    ASSERT_TRUE(WaitFor([&] { return finished(seen); })) << seen.toStdString();
+    EXPECT_EQ(seen.toStdString(), "blocked");
+  }
+  {
+    QString page = QString::fromStdString(
+        dir.Write("b.html", "<html><body>page" + ReadingScript(secret) + "</body></html>"));
+    TWebForm form;
+    form.show();
+    form.NavigateTo(page);
+    ASSERT_TRUE(WaitFor([&] { return finished(form.windowTitle()); }))
+        << form.windowTitle().toStdString();
+    EXPECT_EQ(form.windowTitle().toStdString(), "blocked");
+  }
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 #endif
