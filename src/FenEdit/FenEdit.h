@@ -344,6 +344,13 @@ class TFenEdit : public TCustomControl {
   // After a caret move: with extend, the selection runs from the anchor (the old caret when
   // none) to the caret and the changed stretch is repainted; without, it is cleared.
   void SelectionAfterMove(TRowPos oldCaret, bool extend);
+  // Whether a and b are one place in the text (a row's end and the next row's start are).
+  bool SamePlace(TRowPos a, TRowPos b) const;
+  // A whole-text selection becomes the ordinary one between its stored ends; false when there
+  // was none.
+  bool SelectAllToRange();
+  // A selection whose ends met is none.
+  void DropEmptySelection();
   // Whether a caret move extends the selection now: Shift held or a mouse selection.
   bool ExtendingSelection() const;
   // Repaints the stretch between the previously drawn caret and the caret (selection held).

@@ -8,7 +8,9 @@
 #include "FenEdit.h"
 
 namespace {
-int CeilDiv(long long a, long long b) { return static_cast<int>((a + b - 1) / b); }
+int CeilDiv(long long a, long long b) {
+  return static_cast<int>((a + b - 1) / b);
+}
 constexpr int kMaxScrollPos = 32767;
 }  // namespace
 
@@ -336,11 +338,41 @@ bool TFenEdit::ExtendingSelection() const {
   return HandleAllocated() && Host()->GetKeyState(VK_SHIFT) < 0;
 }
 
+bool TFenEdit::SamePlace(TRowPos a, TRowPos b) const {
+  if (Before(b, a)) std::swap(a, b);
+  if (a == b) return true;
+  if (a.Row + 1 != b.Row || b.Byte != 0 || a.Row < 0 || a.Row >= Store.Count()) return false;
+  const std::string& row = Store.Get(a.Row);
+  return !RowHasTerminator(row) && a.Byte >= static_cast<TByte>(row.size());
+}
+
+bool TFenEdit::SelectAllToRange() {
+  if (!selectAll_) return false;
+  selectAll_ = false;
+  selected_ = true;
+  return true;
+}
+
+void TFenEdit::DropEmptySelection() {
+  if (!selected_ || !SamePlace(anchor_, selEnd_)) return;
+  selected_ = false;
+  anchor_ = selEnd_ = caret_;
+}
+
 void TFenEdit::SelectionAfterMove(TRowPos oldCaret, bool extend) {
   if (extend) {
-    if (selectAll_ || Dragging()) {
+    if (Dragging()) {
       selEnd_ = caret_;
       PaintSelectionStep();
+      return;
+    }
+    if (selectAll_ && caret_ == oldCaret) return;
+    if (SelectAllToRange()) {
+      // From here on the selection is what its stored ends hold, and is drawn so.
+      selEnd_ = caret_;
+      prevDrawn_ = caret_;
+      DropEmptySelection();
+      RepaintAll();
       return;
     }
     if (!selected_) {
@@ -350,6 +382,8 @@ void TFenEdit::SelectionAfterMove(TRowPos oldCaret, bool extend) {
     }
     selEnd_ = caret_;
     PaintSelectionStep();
+    // Shrunk back onto its anchor, it is no selection at all.
+    DropEmptySelection();
     return;
   }
   // A scroll that does not come from a key leaves a whole-text selection alone.

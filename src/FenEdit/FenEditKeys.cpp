@@ -203,6 +203,15 @@ void TFenEdit::KeyDownStep(unsigned key) {
     default:
       break;
   }
+  // A move without Shift ends the selection, also when the caret could not go anywhere:
+  // otherwise the next typed key would replace what is still selected.
+  const bool moveKey = key == VK_HOME || key == VK_END || key == VK_LEFT || key == VK_RIGHT ||
+                       key == VK_UP || key == VK_DOWN || key == VK_PRIOR || key == VK_NEXT ||
+                       (ctrl && (key == VK_OEM_COMMA || key == VK_OEM_PERIOD));
+  if (moveKey && !shift && IsSelected() && !mouseSelecting_ && !Dragging()) {
+    CancelSelection();
+    prevDrawn_ = caret_;
+  }
   keyInProgress_ = false;
 }
 
@@ -360,7 +369,7 @@ void TFenEdit::CaretEnd() {
 void TFenEdit::CaretTextStart() {
   if (caret_.Row == 0 && caret_.Byte == 0) return;
   const bool extend = ExtendingSelection();
-  if (extend && !IsSelected()) {
+  if (extend && !SelectAllToRange() && !IsSelected()) {
     anchor_ = selEnd_ = caret_;
     selected_ = true;
   } else if (!extend && IsSelected()) {
@@ -368,6 +377,7 @@ void TFenEdit::CaretTextStart() {
   }
   caret_ = {0, 0};
   if (extend) selEnd_ = caret_;
+  DropEmptySelection();
   prevDrawn_ = caret_;
   rememberedColumn_ = 0;
   caretX_ = 0;
@@ -388,7 +398,7 @@ void TFenEdit::CaretTextEnd() {
   const TByte end = RowLimit(last);
   if (caret_.Row == last && caret_.Byte >= end) return;
   const bool extend = ExtendingSelection();
-  if (extend && !IsSelected()) {
+  if (extend && !SelectAllToRange() && !IsSelected()) {
     anchor_ = selEnd_ = caret_;
     selected_ = true;
   } else if (!extend && IsSelected()) {
@@ -396,6 +406,7 @@ void TFenEdit::CaretTextEnd() {
   }
   caret_ = {end, last};
   if (extend) selEnd_ = caret_;
+  DropEmptySelection();
   prevDrawn_ = caret_;
   rememberedColumn_ = end;
   const int width = PixelX(last, end) + horzOffset_;

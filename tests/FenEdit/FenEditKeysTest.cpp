@@ -379,23 +379,34 @@ TEST(FenEditKeys, RandomKeySequencesFollowAPlainModel) {
       size_t q = text.find("\r\n", p);
       return q == std::string::npos ? text.size() : q;
     }
+    bool all = false;  // Ctrl+A: everything, whatever the caret
+    // A key that moves the caret from here to to (or nowhere, when to is here).
     void Move(size_t to, bool shift) {
       if (shift) {
-        if (!sel) {
+        if (to == caret) return;
+        if (all) {
+          all = false;  // the selection from the text start, as drawn
+        } else if (!sel) {
           sel = true;
           anchor = caret;
         }
         caret = to;
+        if (anchor == caret) sel = false;
       } else {
         caret = to;
-        sel = false;
+        sel = all = false;
       }
     }
+    void SelectAll() {
+      if (text.empty()) return;
+      sel = all = true;
+      anchor = 0;
+    }
     void Erase() {
-      size_t a = std::min(anchor, caret), b = std::max(anchor, caret);
+      size_t a = all ? 0 : std::min(anchor, caret), b = all ? text.size() : std::max(anchor, caret);
       text.erase(a, b - a);
       caret = a;
-      sel = false;
+      sel = all = false;
     }
   };
   const std::vector<std::string> pieces{"a", "b", " ", kA, kKa, "\t"};
@@ -425,19 +436,19 @@ TEST(FenEditKeys, RandomKeySequencesFollowAPlainModel) {
         }
         case 2:
           c.Key(VK_RIGHT, shift ? mods : none);
-          if (m.caret < m.text.size()) m.Move(m.Next(m.caret), shift);
+          m.Move(m.caret < m.text.size() ? m.Next(m.caret) : m.caret, shift);
           break;
         case 3:
           c.Key(VK_LEFT, shift ? mods : none);
-          if (m.caret > 0) m.Move(m.Prev(m.caret), shift);
+          m.Move(m.caret > 0 ? m.Prev(m.caret) : m.caret, shift);
           break;
         case 4:
           c.Key(VK_HOME, shift ? mods : none);
-          if (m.caret > 0) m.Move(m.LineStart(m.caret), shift);
+          m.Move(m.LineStart(m.caret), shift);
           break;
         case 5:
           c.Key(VK_END, shift ? mods : none);
-          if (m.caret < m.text.size()) m.Move(m.LineEnd(m.caret), shift);
+          m.Move(m.LineEnd(m.caret), shift);
           break;
         case 6:
           c.Key(VK_RETURN);
@@ -464,13 +475,17 @@ TEST(FenEditKeys, RandomKeySequencesFollowAPlainModel) {
           }
           break;
         case 9:
-          c.Key(VK_END, {VK_CONTROL, VK_SHIFT});
-          if (m.caret < m.text.size()) m.Move(m.text.size(), true);
+          if (rng() % 2 == 0) {
+            c.Key('A', {VK_CONTROL});
+            m.SelectAll();
+          } else {
+            c.Key(VK_END, shift ? std::initializer_list<unsigned>{VK_CONTROL, VK_SHIFT}
+                                : std::initializer_list<unsigned>{VK_CONTROL});
+            m.Move(m.text.size(), shift);
+          }
           break;
       }
       ASSERT_EQ(m.text, c.Text()) << "round " << round << " step " << step;
-      // Whether a selection shrunk back to nothing still counts is the view's choice.
-      if (m.sel && m.anchor == m.caret && !c.e.IsSelected()) m.sel = false;
       TRowPos cp = c.Caret();
       size_t abs = 0;
       for (TRow r = 0; r < cp.Row; ++r) abs += c.e.GetStore().Get(r).size();
@@ -478,9 +493,89 @@ TEST(FenEditKeys, RandomKeySequencesFollowAPlainModel) {
           << "round " << round << " step " << step;
       ASSERT_EQ(m.sel, c.e.IsSelected()) << "round " << round << " step " << step;
       if (m.sel) {
-        size_t a = std::min(m.anchor, m.caret), b = std::max(m.anchor, m.caret);
+        size_t a = m.all ? 0 : std::min(m.anchor, m.caret);
+        size_t b = m.all ? m.text.size() : std::max(m.anchor, m.caret);
         ASSERT_EQ(m.text.substr(a, b - a), c.Sel()) << "round " << round << " step " << step;
       }
     }
   }
+}
+
+// After Ctrl+A a plain move must end the selection even where the caret cannot go further,
+// or the next typed key replaces the whole text.
+TEST(FenEditKeys, AMoveWithoutShiftEndsTheSelectionEvenWhenTheCaretStays) {
+  struct Case {
+    unsigned key;
+    std::initializer_list<unsigned> mods;
+    bool atEnd;
+  };
+  const Case cases[] = {{VK_END, {}, true},    {VK_RIGHT, {}, true},
+                        {VK_DOWN, {}, true},   {VK_END, {VK_CONTROL}, true},
+                        {VK_NEXT, {}, true},   {VK_OEM_PERIOD, {VK_CONTROL}, true},
+                        {VK_HOME, {}, false},  {VK_LEFT, {}, false},
+                        {VK_UP, {}, false},    {VK_HOME, {VK_CONTROL}, false},
+                        {VK_PRIOR, {}, false}, {VK_OEM_COMMA, {VK_CONTROL}, false}};
+  for (const Case& k : cases) {
+    InputCtl c("abc\r\ndef");
+    if (k.atEnd) c.Key(VK_END, {VK_CONTROL});
+    const TRowPos before = c.Caret();
+    c.Key('A', {VK_CONTROL});
+    ASSERT_TRUE(c.e.IsSelected());
+    c.Key(k.key, k.mods);
+    EXPECT_FALSE(c.e.IsSelected()) << k.key;
+    EXPECT_EQ(before, c.Caret()) << k.key;
+    c.Type("x");
+    EXPECT_EQ(k.atEnd ? "abc\r\ndefx" : "xabc\r\ndef", c.Text()) << k.key;
+  }
+}
+
+TEST(FenEditKeys, ASelectionShrunkBackToNothingIsNone) {
+  InputCtl c("abc\r\ndef");
+  int changes = 0;
+  c.e.OnChange = [&](TObject*) { ++changes; };
+  c.Key(VK_RIGHT, {VK_SHIFT});
+  c.Key(VK_LEFT, {VK_SHIFT});
+  EXPECT_FALSE(c.e.IsSelected());
+  EXPECT_EQ("", c.Sel());
+  // Delete works as without a selection: one character, one change.
+  c.Key(VK_DELETE);
+  EXPECT_EQ("bc\r\ndef", c.Text());
+  EXPECT_EQ(1, changes);
+  // Over a line break and back again.
+  c.Key(VK_END);
+  c.Key(VK_RIGHT, {VK_SHIFT});
+  c.Key(VK_LEFT, {VK_SHIFT});
+  EXPECT_FALSE(c.e.IsSelected());
+  // Shift+End then Shift+Home from a line start leaves nothing selected either.
+  c.Key(VK_RIGHT);
+  c.Key(VK_END, {VK_SHIFT});
+  c.Key(VK_HOME, {VK_SHIFT});
+  EXPECT_FALSE(c.e.IsSelected());
+}
+
+TEST(FenEditKeys, ShiftMoveAfterSelectAllSelectsWhatIsDrawn) {
+  InputCtl c("abcdef\r\nghij");
+  c.Key(VK_RIGHT);
+  c.Key('A', {VK_CONTROL});
+  c.Key(VK_RIGHT, {VK_SHIFT});
+  EXPECT_FALSE(c.e.IsSelectAll());
+  EXPECT_TRUE(c.e.IsSelected());
+  EXPECT_EQ("ab", c.Sel());
+  // Drawn the same: "b" inverted, "c" and the next line plain.
+  EXPECT_EQ(clWhite, c.host.Canvas().ColorAt(InputCtl::X(1) + 4, c.Y(0)));
+  EXPECT_EQ(clBlack, c.host.Canvas().ColorAt(InputCtl::X(2) + 4, c.Y(0)));
+  EXPECT_EQ(clBlack, c.host.Canvas().ColorAt(InputCtl::X(0) + 4, c.Y(1)));
+  // What is deleted is what was shown.
+  c.Key(VK_DELETE);
+  EXPECT_EQ("cdef\r\nghij", c.Text());
+  // Back onto the anchor after Ctrl+A: no selection.
+  c.Key(VK_RIGHT);
+  c.Key('A', {VK_CONTROL});
+  c.Key(VK_HOME, {VK_SHIFT});
+  EXPECT_FALSE(c.e.IsSelected());
+  // Ctrl+Shift+End after Ctrl+A: from the text start, as drawn.
+  c.Key(VK_RIGHT);
+  c.Key('A', {VK_CONTROL});
+  c.Key(VK_HOME, {VK_CONTROL, VK_SHIFT});
+  EXPECT_FALSE(c.e.IsSelected());
 }
