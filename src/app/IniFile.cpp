@@ -7,6 +7,7 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/CodePage.h"
+#include "platform/ProgramFiles.h"
 
 namespace {
 
@@ -203,7 +204,7 @@ std::string TIniFile::Text() const {
 
 bool TIniFile::UpdateFile(std::string* error) {
   if (!dirty_) return true;
-  if (!AtomicFile::Write(fileName_, Text(), error)) return false;
+  if (!AtomicFile::Write(fileName_, Text(), error, ProgramFiles::kPrivateFileMode)) return false;
   dirty_ = false;
   return true;
 }

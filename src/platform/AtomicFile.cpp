@@ -49,7 +49,8 @@ std::string ResolveLinks(const std::string& path) {
 
 }  // namespace
 
-TAtomicFileWriter::TAtomicFileWriter(const std::string& path) : path_(ResolveLinks(path)) {
+TAtomicFileWriter::TAtomicFileWriter(const std::string& path, unsigned newFileMode)
+    : path_(ResolveLinks(path)) {
   struct stat old {};
   if (::stat(path_.c_str(), &old) == 0) {
     if (S_ISDIR(old.st_mode)) {
@@ -60,7 +61,7 @@ TAtomicFileWriter::TAtomicFileWriter(const std::string& path) : path_(ResolveLin
   } else {
     mode_t mask = ::umask(0);
     ::umask(mask);
-    mode_ = 0666 & ~mask;
+    mode_ = newFileMode & 0777 & ~mask;
   }
   temp_ = path_ + ".tmp-XXXXXX";
   fd_ = ::mkostemp(temp_.data(), O_CLOEXEC);
@@ -141,8 +142,9 @@ bool TAtomicFileWriter::Commit() {
 
 namespace AtomicFile {
 
-bool Write(const std::string& path, std::string_view bytes, std::string* error) {
-  TAtomicFileWriter writer(path);
+bool Write(const std::string& path, std::string_view bytes, std::string* error,
+           unsigned newFileMode) {
+  TAtomicFileWriter writer(path, newFileMode);
   writer.Append(bytes);
   bool ok = writer.Commit();
   if (!ok && error) *error = writer.Error();

@@ -9,10 +9,11 @@
 namespace AtomicFile {
 
 // Writes `bytes` as the whole content of `path` (a native file name). A symbolic link is
-// followed, so the file it points to is replaced. A new file gets mode 0666 less the umask,
-// a replaced file keeps its mode. On failure returns false with a short reason in `error`
+// followed, so the file it points to is replaced. A new file gets `newFileMode` less the
+// umask, a replaced file keeps its mode. On failure returns false with a short reason in `error`
 // (when given); the old file is then untouched and no temporary file is left behind.
-bool Write(const std::string& path, std::string_view bytes, std::string* error = nullptr);
+bool Write(const std::string& path, std::string_view bytes, std::string* error = nullptr,
+           unsigned newFileMode = 0666);
 
 }  // namespace AtomicFile
 
@@ -21,7 +22,8 @@ bool Write(const std::string& path, std::string_view bytes, std::string* error =
 // a successful Commit removes the temporary file and leaves the target as it was.
 class TAtomicFileWriter {
  public:
-  explicit TAtomicFileWriter(const std::string& path);
+  // A new file gets `newFileMode` less the umask; a replaced file keeps its mode.
+  explicit TAtomicFileWriter(const std::string& path, unsigned newFileMode = 0666);
   ~TAtomicFileWriter();
   TAtomicFileWriter(const TAtomicFileWriter&) = delete;
   TAtomicFileWriter& operator=(const TAtomicFileWriter&) = delete;

@@ -1,8 +1,13 @@
 #include "ProgramFiles.h"
 
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
-#include <unistd.h>
+#include <string>
 
 namespace fs = std::filesystem;
 
@@ -11,6 +16,23 @@ std::string& OverridePath() {
   static std::string path;
   return path;
 }
+// Creates what is missing of `folder`, each new folder 0700.
+void MakeFolders(const fs::path& folder) {
+  fs::path path;
+  for (const fs::path& part : folder) {
+    path /= part;
+    if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return;
+  }
+}
+
+fs::path UserHome() {
+  if (const char* home = std::getenv("HOME"); home && *home == '/') return home;
+  if (const passwd* pw = ::getpwuid(::geteuid()); pw && pw->pw_dir && *pw->pw_dir == '/')
+    return pw->pw_dir;
+  // No home at all: a folder of this user's own, not a shared one.
+  return fs::path("/run/user") / std::to_string(::geteuid());
+}
+
 }  // namespace
 
 namespace ProgramFiles {
@@ -23,25 +45,31 @@ std::string ProgramPath() {
   return p.string();
 }
 
-std::string BaseName() { return fs::path(ProgramPath()).stem().string(); }
+std::string BaseName() {
+  return fs::path(ProgramPath()).stem().string();
+}
+
+bool IsPrivatelyWritable(const std::string& folder) {
+  struct stat st {};
+  return !folder.empty() && ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
+         st.st_uid == ::geteuid() && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0 &&
+         ::access(folder.c_str(), W_OK) == 0;
+}
 
 std::string DataFolder() {
-  std::error_code ec;
   if (const char* home = std::getenv("PIYONOTE2_HOME"); home && *home) {
-    fs::create_directories(home, ec);
+    MakeFolders(home);
     return home;
   }
   fs::path dir = fs::path(ProgramPath()).parent_path();
-  if (!dir.empty() && access(dir.c_str(), W_OK) == 0) return dir.string();
+  if (IsPrivatelyWritable(dir.string())) return dir.string();
   fs::path config;
-  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg)
+  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/')
     config = xdg;
-  else if (const char* home = std::getenv("HOME"); home && *home)
-    config = fs::path(home) / ".config";
   else
-    config = fs::temp_directory_path();
+    config = UserHome() / ".config";
   config /= "piyonote2";
-  fs::create_directories(config, ec);
+  MakeFolders(config);
   return config.string();
 }
 
@@ -49,6 +77,8 @@ std::string DataFile(const std::string& extension) {
   return (fs::path(DataFolder()) / (BaseName() + extension)).string();
 }
 
-void SetProgramPathForTesting(const std::string& path) { OverridePath() = path; }
+void SetProgramPathForTesting(const std::string& path) {
+  OverridePath() = path;
+}
 
 }  // namespace ProgramFiles

@@ -7,6 +7,7 @@
 #include "markup/TextLines.h"
 #include "platform/AtomicFile.h"
 #include "platform/CodePage.h"
+#include "platform/ProgramFiles.h"
 
 namespace WebShortcuts {
 
@@ -92,7 +93,7 @@ TReadResult Read(const std::string& path, std::vector<std::string>& lines, std::
 }
 
 bool Write(const std::string& path, const std::vector<std::string>& lines, std::string* error) {
-  return AtomicFile::Write(path, Format(lines), error);
+  return AtomicFile::Write(path, Format(lines), error, ProgramFiles::kPrivateFileMode);
 }
 
 }  // namespace WebShortcuts

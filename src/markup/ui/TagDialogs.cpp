@@ -350,7 +350,8 @@ void TClassHistoryDialog::SaveHistory() {
   for (const QString& item : ClassList()) bytes += ToCp932(item) + "\r\n";
   std::string path = HistoryPath();
   std::string error;
-  if (AtomicFile::Write(path, bytes, &error) || !Application) return;
+  if (AtomicFile::Write(path, bytes, &error, ProgramFiles::kPrivateFileMode) || !Application)
+    return;
   QString message = QFile::decodeName(path.c_str()) + T(" に書き込めません: ") +
                     QString::fromLocal8Bit(error.c_str());
   Application->ShowException(std::runtime_error(ToCp932(message)));

@@ -32,7 +32,7 @@ void TMainForm::HtmlPreviewExecute() {
   std::string path = ProgramFiles::DataFile(".html");
   std::string page = web::PreviewPage(Editor().Control().GetStore());
   std::string error;
-  if (!AtomicFile::Write(path, page, &error)) {
+  if (!AtomicFile::Write(path, page, &error, ProgramFiles::kPrivateFileMode)) {
     Application->ShowException(EFenFileError("cannot write " + path + ": " + error));
     return;
   }
