@@ -24,6 +24,7 @@
 #include "app/ui/DialogFrame.h"
 #include "app/ui/FormControls.h"
 #include "app/ui/UiText.h"
+#include "markup/TextLines.h"
 #include "platform/AtomicFile.h"
 #include "platform/Graphics.h"
 #include "platform/ProgramFiles.h"
@@ -80,16 +81,8 @@ std::string HistoryPath() {
 // The history file's lines: split at CR LF, CR or LF, ending at a NUL byte; a final line
 // break ends the last line rather than starting an empty one.
 QStringList ParseHistory(std::string_view bytes) {
-  bytes = bytes.substr(0, bytes.find('\0'));
   QStringList lines;
-  size_t i = 0;
-  while (i < bytes.size()) {
-    size_t end = bytes.find_first_of("\r\n", i);
-    if (end == std::string_view::npos) end = bytes.size();
-    lines << ToQString(std::string(bytes.substr(i, end - i)));
-    i = end + 1;
-    if (end < bytes.size() && bytes[end] == '\r' && i < bytes.size() && bytes[i] == '\n') ++i;
-  }
+  for (const std::string& line : TextLines::Split(bytes)) lines << ToQString(line);
   return lines;
 }
 
