@@ -1,17 +1,23 @@
-// piyonote2: the application entry. Creates the windows in their fixed order, runs the event
-// loop, and destroys the windows in reverse order, so the main window writes the page file
-// last. SIGTERM, SIGHUP and the end of the desktop session end the program the same orderly
-// way, so no page is lost when the system rather than the user closes it.
+// piyonote2: the application entry. One program runs per data folder: a later start hands
+// its command-line files to it and ends. Creates the windows in their fixed order, runs the
+// event loop, and destroys the windows in reverse order, so the main window writes the page
+// file last. SIGTERM, SIGHUP and the end of the desktop session end the program the same
+// orderly way, so no page is lost when the system rather than the user closes it.
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <QDir>
+#include <QFile>
 #include <QSessionManager>
 #include <QSocketNotifier>
 #include <csignal>
+#include <cstdio>
 
 #include "app/ui/Application.h"
 #include "app/ui/MainForm.h"
 #include "app/ui/ProgramForms.h"
+#include "app/ui/SingleInstance.h"
+#include "platform/ProgramFiles.h"
 #include "platform/qt/QtClipboard.h"
 
 namespace {
@@ -36,6 +42,19 @@ void InstallSignalHandlers() {
   ::sigaction(SIGINT, &action, nullptr);
 }
 
+// The files named on the command line, as absolute native paths. QApplication has already
+// taken its own options out of argv.
+QList<QByteArray> FilesFromArguments(int argc, char** argv) {
+  QList<QByteArray> args;
+  for (int i = 1; i < argc; ++i) args.append(QByteArray(argv[i]));
+  QByteArray here = QFile::encodeName(QDir::currentPath());
+  QList<QByteArray> ignored;
+  QList<QByteArray> files = CommandLineFiles(args, here, &ignored);
+  for (const QByteArray& option : ignored)
+    std::fprintf(stderr, "piyonote2: unknown option ignored: %s\n", option.constData());
+  return files;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -47,6 +66,26 @@ int main(int argc, char** argv) {
   QtClipboard clipboard;
   SetCurrentClipboard(&clipboard);
   TApplication app;
+
+  // One program per data folder: a later start hands its files to the running one and ends.
+  QList<QByteArray> files = FilesFromArguments(argc, argv);
+  TSingleInstance instance(
+      QFile::decodeName(QByteArray::fromStdString(ProgramFiles::DataFolder())));
+  switch (instance.Start(files)) {
+    case TSingleInstance::TRole::HandedOver:
+      return 0;
+    case TSingleInstance::TRole::Failed:
+      app.MessageDlg(instance.Error(), TMsgDlgType::mtError, mbOK);
+      return 1;
+    case TSingleInstance::TRole::First:
+      break;
+  }
+  instance.OnFilesReceived = [](const QList<QByteArray>& handed) {
+    if (!MainForm) return;
+    MainForm->BringToFront();
+    MainForm->OpenFiles(handed);
+  };
+
   CreateProgramForms(app);
 
   InstallSignalHandlers();
@@ -66,6 +105,7 @@ int main(int argc, char** argv) {
   });
 
   MainForm->show();
+  MainForm->OpenFiles(files);
   int result = QApplication::exec();
   app.DestroyForms();
   return result;

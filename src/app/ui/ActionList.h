@@ -23,6 +23,7 @@ enum class TEnableRule {
   Modified,   // set by the editor's OnChangeModify
   Redo,       // set by the editor's OnChangeRedoMode
   Check,      // always enabled; checked while what it switches is on
+  Deleted,    // a deleted page can be put back
 };
 
 struct TActionDef {

@@ -15,6 +15,8 @@
 #include <QStatusTipEvent>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <QWindow>
+#include <algorithm>
 
 #include "Application.h"
 #include "EditorPane.h"
@@ -26,8 +28,9 @@
 TMainForm* MainForm = nullptr;
 
 namespace {
-constexpr int kStatusPanel1Width = 100;
-}
+// The editor keeps at least this many rows however many rows of tabs there are.
+constexpr int kMinEditorRows = 4;
+}  // namespace
 
 QString TMainForm::AppTitle() {
   return QString::fromUtf8("ぴよのーと２");
@@ -119,7 +122,10 @@ void TMainForm::CreateControls() {
   // Panel 1 keeps its width at the right edge; panel 0 (the long hints) takes the rest,
   // however long the hint.
   statusPanels_[0]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-  statusPanels_[1]->setFixedWidth(kStatusPanel1Width);
+  // Wide enough for line and column numbers of eight digits.
+  statusPanels_[1]->setFixedWidth(statusPanels_[1]->fontMetrics().horizontalAdvance(
+                                      QString::fromUtf8(" 88888888行 88888888桁")) +
+                                  2 * statusPanels_[1]->frameWidth() + 8);
   StatusBar1->addWidget(statusPanels_[0], 1);
   StatusBar1->addPermanentWidget(statusPanels_[1]);
   setStatusBar(StatusBar1);
@@ -165,6 +171,7 @@ void TMainForm::showEvent(QShowEvent* event) {
 
 void TMainForm::FormShow() {
   ReadSettings();
+  KeepEditorRowsInView();
   LoadPages();
   int index = ReadPageIndex();
   if (index >= 0 && index < TabControl1->Count()) TabControl1->SetTabIndex(index);
@@ -174,11 +181,25 @@ void TMainForm::FormShow() {
   ApplyImeMode();
   editor_->SetFocus();
   ActionList1Update();
-  if (!pendingStartMessage_.isEmpty() && Application) {
-    QString message = pendingStartMessage_;
-    pendingStartMessage_.clear();
-    Application->MessageDlg(message, TMsgDlgType::mtWarning, mbOK);
+  // A message at start waits until the window is on the screen, so the user sees what it is
+  // about.
+  if (!pendingStartMessage_.isEmpty()) {
+    if (windowHandle() && windowHandle()->isExposed())
+      QMetaObject::invokeMethod(this, &TMainForm::ShowStartMessage, Qt::QueuedConnection);
+    else
+      waitingForExpose_ = true;
   }
+}
+
+void TMainForm::ShowStartMessage() {
+  if (pendingStartMessage_.isEmpty() || destroyed_ || !Application) return;
+  QString message = pendingStartMessage_;
+  pendingStartMessage_.clear();
+  Application->MessageDlg(message, TMsgDlgType::mtWarning, mbOK);
+}
+
+void TMainForm::KeepEditorRowsInView() {
+  TabControl1->SetMinClientHeight(kMinEditorRows * std::max(FenEdit1->LineHeight(), 8) + 4);
 }
 
 void TMainForm::FormDestroy() {
@@ -222,6 +243,12 @@ bool TMainForm::event(QEvent* event) {
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+  if (waitingForExpose_ && event->type() == QEvent::Expose && watched == windowHandle() &&
+      windowHandle()->isExposed()) {
+    // Queued: the window paints while this event is handled, the message comes after.
+    waitingForExpose_ = false;
+    QMetaObject::invokeMethod(this, &TMainForm::ShowStartMessage, Qt::QueuedConnection);
+  }
   if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
     auto* widget = static_cast<QWidget*>(watched);
     QWidget* first = lastKeyReceiver_.data();
@@ -271,7 +298,11 @@ void TMainForm::FenEdit1MoveCaret() {
 }
 
 void TMainForm::ApplicationIdle() {
-  if (!destroyed_) ActionList1Update();
+  if (destroyed_) return;
+  ActionList1Update();
+  KeepEditorRowsInView();
+  if (!pendingFiles_.isEmpty() && !openingFiles_ && !QApplication::activeModalWidget())
+    QMetaObject::invokeMethod(this, &TMainForm::OpenPendingFiles, Qt::QueuedConnection);
 }
 
 void TMainForm::ClipboardChanged() {

@@ -4,6 +4,8 @@
 // table and the idle enabling step), MainFormMenus.cpp (menus and tool bars),
 // MainFormPages.cpp (page operations), MainFormSettings.cpp (reading and writing settings).
 #pragma once
+#include <QByteArray>
+#include <QList>
 #include <QMainWindow>
 #include <QPoint>
 #include <QPointer>
@@ -13,6 +15,7 @@
 
 #include "ActionList.h"
 #include "FenEdit/FenEdit.h"
+#include "app/DeletedPages.h"
 #include "app/PageData.h"
 #include "platform/Graphics.h"
 
@@ -53,6 +56,8 @@ class TMainForm : public QMainWindow {
 
   // ---- fields (the settings among them are read and written in MainFormSettings.cpp)
   std::unique_ptr<TDataList> PageList;
+  // Pages deleted (or replaced at start), newest last; created with the page store.
+  std::unique_ptr<TDeletedPages> DeletedPages;
   bool StartPage0 = false;
   bool NoSavePage0 = false;
   bool SegaBbsMode = false;
@@ -84,6 +89,14 @@ class TMainForm : public QMainWindow {
   // Moves the current page to `target`, in the store and on the tab strip.
   void MovePage(int target);
   void SelectPage(int index);  // as a user's click: store, select, show
+  // A new page bound to the file and holding its text, as File → Open does after its
+  // dialog; `nativePath` is the system's name of the file.
+  void OpenFileAsPage(const std::string& nativePath);
+  // Files handed in from outside (the command line, a later start of the program): each
+  // opened as a page, once no modal window is up.
+  void OpenFiles(const QList<QByteArray>& nativePaths);
+  // Shows the window in front of the others, restored if it was minimised.
+  void BringToFront();
   void UpdateTitle();
   // Tab under the last right-button press on the tab strip, -1 for none.
   int PopupTabIndex() const { return popupTabIndex_; }
@@ -105,6 +118,8 @@ class TMainForm : public QMainWindow {
   void FileExit1Execute();
   void TabChangeNameExecute();
   void TabDeleteExecute();
+  // Puts the last deleted page back where it stood, selected.
+  void FileRestorePageExecute();
   void EditCutExecute();
   void EditCopyExecute();
   void EditPasteExecute();
@@ -200,6 +215,10 @@ class TMainForm : public QMainWindow {
   void TabControl1MouseDown(Qt::MouseButton button, QPoint pos);
   void TabControl1DragOver(QPoint pos, bool& accept);
   void TabControl1DragDrop(QPoint pos);
+  void OpenPendingFiles();
+  // The message the start left for the user (pendingStartMessage_), once the window is drawn.
+  void ShowStartMessage();
+  void KeepEditorRowsInView();
   // MainFormCommands.cpp and MainFormSearch.cpp: their actions and events.
   void ConnectCommands();
   void ConnectSearch();
@@ -231,6 +250,9 @@ class TMainForm : public QMainWindow {
   bool shown_ = false;
   bool destroyed_ = false;
   QString pendingStartMessage_;
+  QList<QByteArray> pendingFiles_;
+  bool openingFiles_ = false;
+  bool waitingForExpose_ = false;
   // Key preview: the last key event seen and its first receiver, so that its propagation to
   // parent widgets is not handled twice.
   const QEvent* lastKeyEvent_ = nullptr;

@@ -142,6 +142,8 @@ const TActionDef kActions[] = {
      R::Check, false, 0},
     {"ViewTabMultiLine", "表示", "タブの多段表示(&M)", "",
      "タブの多段表示切替|タブの多段表示を切り替える", -1, R::Check, false, 0},
+    {"FileRestorePage", "ファイル", "削除したページを元に戻す(&R)", "Ctrl+Shift+T",
+     "削除したページを元に戻す|最後に削除したページを元の位置に戻す", -1, R::Deleted, true, 0},
 };
 }  // namespace
 
@@ -167,6 +169,7 @@ void TMainForm::ConnectActions() {
   on("FileExit1", &TMainForm::FileExit1Execute);
   on("TabChangeName", &TMainForm::TabChangeNameExecute);
   on("TabDelete", &TMainForm::TabDeleteExecute);
+  on("FileRestorePage", &TMainForm::FileRestorePageExecute);
   on("EditCut", &TMainForm::EditCutExecute);
   on("EditCopy", &TMainForm::EditCopyExecute);
   on("EditPaste", &TMainForm::EditPasteExecute);
@@ -210,6 +213,8 @@ bool TMainForm::RuleHolds(TEnableRule rule) const {
       return modified_;
     case R::Redo:
       return redoEnable_;
+    case R::Deleted:
+      return DeletedPages && !DeletedPages->Empty();
   }
   return true;
 }

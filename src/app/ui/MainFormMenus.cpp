@@ -74,8 +74,8 @@ std::vector<TMenuDef> TrimItems() {
 std::vector<TMenuDef> MainMenuDefs() {
   return {
       Sub("File1", "ファイル(&F)", "ファイルに関する機能",
-          {A("FileAddPage1"), A("FileDeletePage1"), A("FileOpen1"), A("FileSaveAs1"),
-           A("FileSave1"), A("FileNameClear"),
+          {A("FileAddPage1"), A("FileDeletePage1"), A("FileRestorePage"), A("FileOpen1"),
+           A("FileSaveAs1"), A("FileSave1"), A("FileNameClear"),
            L("FileChangeTabName", "FileChangeTabNameItem", "タブの名前の変更(&T)"), Sep(),
            A("FileExit1")}),
       Sub("Edit1", "編集(&E)", "編集に関する機能",
@@ -206,7 +206,7 @@ void TMainForm::CreateMenus() {
 
   PopupMenu2 = new QMenu(this);
   PopupMenu2->setObjectName("PopupMenu2");
-  Build(this, PopupMenu2, {A("TabChangeName"), A("TabDelete")}, nullptr);
+  Build(this, PopupMenu2, {A("TabChangeName"), A("TabDelete"), A("FileRestorePage")}, nullptr);
   TabControl1->SetPopupMenu(PopupMenu2);
 }
 

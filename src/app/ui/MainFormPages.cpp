@@ -5,7 +5,9 @@
 // name, except that the selected tab's caption may be newer until StoreCurrentPage runs.
 #include <sys/stat.h>
 
+#include <QApplication>
 #include <QFileInfo>
+#include <algorithm>
 
 #include "Application.h"
 #include "EditorPane.h"
@@ -14,6 +16,7 @@
 #include "UiText.h"
 #include "app/PageStartup.h"
 #include "platform/CodePage.h"
+#include "platform/ProgramFiles.h"
 
 namespace {
 
@@ -82,6 +85,8 @@ void TMainForm::UpdateTitle() {
 
 void TMainForm::LoadPages() {
   PageList = std::make_unique<TDataList>();
+  DeletedPages = std::make_unique<TDeletedPages>(ProgramFiles::DataFile(".kdd"));
+  DeletedPages->Load();
   pageFile_ = std::make_unique<TPageFile>();
   TPageLoadResult result = pageFile_->LoadAtStartup(*PageList, ToCp932(TabControl1->Caption(0)));
   RebuildTabs();
@@ -110,6 +115,7 @@ void TMainForm::SavePages() {
     pages = &copy;
   }
   TPageSaveResult result = pageFile_->SaveAtShutdown(*pages);
+  if (DeletedPages) DeletedPages->Save();
   if (!result.Ok && Application)
     Application->MessageDlg(ToQString(result.Message), TMsgDlgType::mtError, mbOK);
 }
@@ -147,27 +153,68 @@ void TMainForm::FileOpen1Execute() {
   request.FilterIndex = 2;
   request.FileName.clear();
   if (!Application || !Application->FileDialog(request)) return;
+  QByteArray native = request.FileName.toUtf8();
+  OpenFileAsPage(std::string(native.constData(), static_cast<size_t>(native.size())));
+}
 
+void TMainForm::OpenFileAsPage(const std::string& nativePath) {
+  if (!PageList) return;
   StoreCurrentPage();
-  QString path = request.FileName;
-  std::string fileName = PageFileName(path);
-  PageList->Add(ToCp932(QFileInfo(path).fileName()), fileName, std::string());
-  int index = TabControl1->Add(QFileInfo(path).fileName());
+  QByteArray bytes(nativePath.data(), static_cast<qsizetype>(nativePath.size()));
+  QString path = QString::fromUtf8(bytes);
+  // A name that is not UTF-8 (a Shift-JIS name, say) is kept as the very bytes, so that the
+  // page stays bound to that file.
+  bool utf8 = path.toUtf8() == bytes;
+  std::string fileName = utf8 ? PageFileName(path) : nativePath;
+  std::string name = utf8 ? ToCp932(QFileInfo(path).fileName())
+                          : nativePath.substr(nativePath.find_last_of('/') + 1);
+  QString shown = utf8 ? path : ShownPath(nativePath);
+  PageList->Add(name, fileName, std::string());
+  int index = TabControl1->Add(ToQString(name));
   TabControl1->SetTabIndex(index);
   ShowCurrentPage();
 
   std::string native = NativePath(fileName);
+  struct stat st {};
+  bool exists = ::stat(native.c_str(), &st) == 0;
   // A name that does not exist yet leaves the page empty and bound: saving creates the file.
-  if (Exists(native) && !editor_->LoadFromFile(native)) {
+  // Only a regular file is read: a FIFO or a device would block the program for ever.
+  if (exists && (!S_ISREG(st.st_mode) || !editor_->LoadFromFile(native))) {
     // Unbound, so that a later Save cannot replace the unread file with an empty page.
     CurrentPage()->FileName.clear();
     editor_->SetText({});
     UpdateTitle();
-    Application->MessageDlg(QString::fromUtf8("ファイルを読み込めませんでした。\n%1").arg(path),
-                            TMsgDlgType::mtError, mbOK);
+    if (Application)
+      Application->MessageDlg(QString::fromUtf8("ファイルを読み込めませんでした。\n%1").arg(shown),
+                              TMsgDlgType::mtError, mbOK);
   }
   editor_->ClearUndo();
   editor_->SetFocus();
+}
+
+void TMainForm::OpenFiles(const QList<QByteArray>& nativePaths) {
+  for (const QByteArray& path : nativePaths)
+    if (path.startsWith('/') && !path.contains('\0')) pendingFiles_.append(path);
+  OpenPendingFiles();
+}
+
+void TMainForm::OpenPendingFiles() {
+  // A page opened under a modal dialog would change the pages that dialog works on; the idle
+  // step tries again once it has closed.
+  if (!PageList || openingFiles_ || QApplication::activeModalWidget()) return;
+  openingFiles_ = true;
+  while (!pendingFiles_.isEmpty()) {
+    QByteArray path = pendingFiles_.takeFirst();
+    OpenFileAsPage(std::string(path.constData(), static_cast<size_t>(path.size())));
+  }
+  openingFiles_ = false;
+}
+
+void TMainForm::BringToFront() {
+  if (isMinimized()) setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+  show();
+  raise();
+  activateWindow();
 }
 
 void TMainForm::FileSaveAs1Execute() {
@@ -229,12 +276,33 @@ void TMainForm::TabChangeNameExecute() {
 void TMainForm::DeletePage(int index) {
   // The first page is never deleted; a stale position from an old right press does nothing.
   if (!PageList || index <= 0 || index >= PageList->Count()) return;
-  if (index != PageIndex()) StoreCurrentPage();
+  // The current page's live text is in the editor; it goes with the page into the store of
+  // deleted pages, which is written at once so that the page survives a crash too.
+  StoreCurrentPage();
+  const TDataItem* gone = PageList->Items(index);
+  DeletedPages->Push(TDeletedPage{gone->Name, gone->FileName, gone->Text, index});
+  DeletedPages->Save();
   PageList->Delete(index);
   TabControl1->Delete(index);
   TabControl1->SetTabIndex(index < TabControl1->Count() ? index : index - 1);
   popupTabIndex_ = -1;
   ShowCurrentPage();
+}
+
+void TMainForm::FileRestorePageExecute() {
+  if (!PageList || !DeletedPages) return;
+  std::optional<TDeletedPage> page = DeletedPages->Pop();
+  if (!page) return;
+  StoreCurrentPage();
+  // Never before the first page, whose place is not taken.
+  int position = std::clamp(page->Position, 1, PageList->Count());
+  PageList->Add(page->Name, page->FileName, page->Text);
+  PageList->Move(PageList->Count() - 1, position);
+  TabControl1->Insert(position, ToQString(page->Name));
+  TabControl1->SetTabIndex(position);
+  popupTabIndex_ = -1;
+  ShowCurrentPage();
+  DeletedPages->Save();
 }
 
 void TMainForm::RenameTab(int index) {
@@ -257,8 +325,9 @@ void TMainForm::MovePage(int target) {
 
 // ---- tab strip mouse and drag
 
-void TMainForm::TabControl1MouseDown(Qt::MouseButton button, QPoint pos) {
-  int hit = TabControl1->IndexOfTabAt(pos);
+void TMainForm::TabControl1MouseDown(Qt::MouseButton button, QPoint) {
+  // Where the press landed before it selected a tab: the selection may have moved the tabs.
+  int hit = TabControl1->PressedIndex();
   if (button == Qt::RightButton) {
     popupTabIndex_ = hit;
   } else if (button == Qt::LeftButton && hit != 0) {

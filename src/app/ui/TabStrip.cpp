@@ -112,8 +112,10 @@ void TTabStrip::Clear() {
 void TTabStrip::SetTabIndex(int index) {
   if (index < 0 || index >= Count()) return;
   tabIndex_ = index;
+  if (!leftDown_) rowScroll_ = 0;  // the selected tab's row, next to the client, in view
   if (multiLine_) Relayout();
-  EnsureVisible(index);
+  // While the button is held the tabs stay where the user pressed; they settle on release.
+  if (!leftDown_) EnsureVisible(index);
   update();
 }
 
@@ -145,14 +147,23 @@ QRect TTabStrip::TabRect(int index) const {
 }
 
 int TTabStrip::IndexOfTabAt(QPoint pos) const {
-  if (!multiLine_ && pos.x() >= TabAreaRight()) return -1;
+  if ((!multiLine_ || rowScrolling_) && pos.x() >= TabAreaRight()) return -1;
   for (int i = 0; i < static_cast<int>(rects_.size()); ++i)
     if (!rects_[i].isEmpty() && rects_[i].contains(pos)) return i;
   return -1;
 }
 
 void TTabStrip::ScrollTabs(int delta) {
-  if (multiLine_ || !scrolling_) return;
+  if (multiLine_) {
+    // Rows: a negative delta shows the rows further from the client area.
+    if (!rowScrolling_) return;
+    int next = std::clamp(rowScroll_ - delta, 0, rowCount_ - visibleRows_);
+    if (next == rowScroll_) return;
+    rowScroll_ = next;
+    Relayout();
+    return;
+  }
+  if (!scrolling_) return;
   int last = Count() - 1;
   int next = std::clamp(firstVisible_ + delta, 0, std::max(0, last));
   if (delta > 0) {
@@ -177,8 +188,25 @@ int TTabStrip::TabWidth(int index) const {
 }
 
 int TTabStrip::TabAreaRight() const {
-  if (multiLine_ || !scrolling_) return width() - kMargin;
+  if (multiLine_) return rowScrolling_ ? width() - kScrollButton - kMargin : width() - kMargin;
+  if (!scrolling_) return width() - kMargin;
   return width() - 2 * kScrollButton - kMargin;
+}
+
+int TTabStrip::FillRows(int right, std::vector<int>& rowOf) {
+  const int h = TabHeight();
+  int x = kMargin, row = 0;
+  for (int i = 0; i < Count(); ++i) {
+    int w = TabWidth(i);
+    if (x + w > right && x > kMargin) {
+      ++row;
+      x = kMargin;
+    }
+    rects_[i] = QRect(x, 0, w, h);
+    rowOf[i] = row;
+    x += w;
+  }
+  return row + 1;
 }
 
 void TTabStrip::Relayout() {
@@ -193,23 +221,24 @@ void TTabStrip::Relayout() {
     // Rows fill left to right; then, as the system's tab control does, the rows turn round so
     // that the selected tab's row sits on the client area and the selected tab joins it.
     std::vector<int> rowOf(captions_.size(), 0);
-    int x = kMargin, row = 0;
-    const int right = width() - kMargin;
-    for (int i = 0; i < Count(); ++i) {
-      int w = TabWidth(i);
-      if (x + w > right && x > kMargin) {
-        ++row;
-        x = kMargin;
-      }
-      rects_[i] = QRect(x, 0, w, h);
-      rowOf[i] = row;
-      x += w;
-    }
-    rowCount_ = row + 1;
+    rowCount_ = FillRows(width() - kMargin, rowOf);
+    // Rows that would squeeze the client below its minimum scroll instead; the scroll
+    // buttons then take a strip at the right.
+    const int fit = std::max(1, (height() - 2 * kFrame - minClientHeight_ - kMargin) / h);
+    rowScrolling_ = minClientHeight_ > 0 && rowCount_ > fit;
+    if (rowScrolling_) rowCount_ = FillRows(width() - kScrollButton - kMargin, rowOf);
+    visibleRows_ = rowScrolling_ ? std::min(fit, rowCount_) : rowCount_;
+    rowScroll_ = std::clamp(rowScroll_, 0, rowCount_ - visibleRows_);
+    const int firstShown = rowCount_ - visibleRows_ - rowScroll_;
     int selectedRow = tabIndex_ >= 0 && tabIndex_ < Count() ? rowOf[tabIndex_] : rowCount_ - 1;
+    // Rows do not turn under a held button: a drag or a drop must meet the tabs the user saw.
+    if (!leftDown_ || baseRow_ < 0 || baseRow_ >= rowCount_) baseRow_ = selectedRow;
     for (int i = 0; i < Count(); ++i) {
-      int shown = (rowOf[i] - selectedRow - 1 + 2 * rowCount_) % rowCount_;
-      rects_[i].moveTop(kMargin + shown * h);
+      int shown = (rowOf[i] - baseRow_ - 1 + 2 * rowCount_) % rowCount_ - firstShown;
+      if (shown < 0 || shown >= visibleRows_)
+        rects_[i] = QRect();
+      else
+        rects_[i].moveTop(kMargin + shown * h);
     }
   } else {
     int x = kMargin;
@@ -220,12 +249,22 @@ void TTabStrip::Relayout() {
       x += w;
     }
     rowCount_ = 1;
+    visibleRows_ = 1;
+    rowScrolling_ = false;
   }
-  stripHeight_ = kMargin + rowCount_ * h;
+  stripHeight_ = kMargin + visibleRows_ * h;
 
-  scrollLeft_->setVisible(scrolling_);
-  scrollRight_->setVisible(scrolling_);
-  if (scrolling_) {
+  scrollLeft_->setVisible(scrolling_ || rowScrolling_);
+  scrollRight_->setVisible(scrolling_ || rowScrolling_);
+  scrollLeft_->setArrowType(rowScrolling_ ? Qt::UpArrow : Qt::LeftArrow);
+  scrollRight_->setArrowType(rowScrolling_ ? Qt::DownArrow : Qt::RightArrow);
+  if (rowScrolling_) {
+    int size = std::min(kScrollButton, (stripHeight_ - kMargin) / 2);
+    scrollLeft_->setGeometry(width() - kScrollButton, kMargin, kScrollButton, size);
+    scrollRight_->setGeometry(width() - kScrollButton, kMargin + size, kScrollButton, size);
+    scrollLeft_->raise();
+    scrollRight_->raise();
+  } else if (scrolling_) {
     int y = kMargin + (h - kScrollButton) / 2;
     scrollLeft_->setGeometry(width() - 2 * kScrollButton, y, kScrollButton, kScrollButton);
     scrollRight_->setGeometry(width() - kScrollButton, y, kScrollButton, kScrollButton);
@@ -257,7 +296,15 @@ QSize TTabStrip::sizeHint() const {
 }
 
 QSize TTabStrip::minimumSizeHint() const {
-  return QSize(100, stripHeight_ + 2 * kFrame + 20);
+  // One row of tabs; more rows scroll rather than grow the strip.
+  return QSize(100, kMargin + TabHeight() + 2 * kFrame + std::max(20, minClientHeight_));
+}
+
+void TTabStrip::SetMinClientHeight(int height) {
+  height = std::max(0, height);
+  if (height == minClientHeight_) return;
+  minClientHeight_ = height;
+  Relayout();
 }
 
 void TTabStrip::paintEvent(QPaintEvent*) {
@@ -270,7 +317,7 @@ void TTabStrip::paintEvent(QPaintEvent*) {
   p.drawPrimitive(QStyle::PE_FrameTabWidget, frame);
 
   p.save();
-  p.setClipRect(QRect(0, 0, multiLine_ ? width() : TabAreaRight(), stripHeight_ + kFrame));
+  p.setClipRect(QRect(0, 0, TabAreaRight() + kMargin, stripHeight_ + kFrame));
   // Unselected tabs first so that the selected one, drawn last, sits on top.
   auto draw = [&](int i) {
     QRect r = TabRect(i);
@@ -306,11 +353,13 @@ void TTabStrip::resizeEvent(QResizeEvent*) {
 
 void TTabStrip::mousePressEvent(QMouseEvent* event) {
   QPoint pos = event->position().toPoint();
+  // Hit-tested once, before the selection can move any tab.
+  const int hit = IndexOfTabAt(pos);
+  pressedIndex_ = hit;
   if (event->button() == Qt::LeftButton) {
     leftDown_ = true;
     pressPos_ = pos;
     dragThreshold_ = -1;
-    int hit = IndexOfTabAt(pos);
     if (hit >= 0 && hit != tabIndex_) {
       bool allow = true;
       if (OnChanging) OnChanging(this, allow);
@@ -349,14 +398,24 @@ void TTabStrip::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
   QPoint pos = event->position().toPoint();
   bool wasDragging = dragging_;
-  leftDown_ = false;
   dragThreshold_ = -1;
   dragging_ = false;
   unsetCursor();
+  // The drop is judged against the tabs as they stood while the button was held.
   if (wasDragging && AcceptsDropAt(pos) && OnDragDrop) OnDragDrop(this, pos);
+  ReleaseHeldTabs();
+}
+
+void TTabStrip::ReleaseHeldTabs() {
+  if (!leftDown_) return;
+  leftDown_ = false;
+  rowScroll_ = 0;
+  Relayout();
+  EnsureVisible(tabIndex_);
 }
 
 void TTabStrip::CancelDrag() {
+  ReleaseHeldTabs();
   dragThreshold_ = -1;
   dragging_ = false;
   dragAccepted_ = false;
@@ -397,7 +456,7 @@ void TTabStrip::changeEvent(QEvent* event) {
 }
 
 void TTabStrip::wheelEvent(QWheelEvent* event) {
-  if (multiLine_ || !scrolling_ || event->position().y() >= stripHeight_) {
+  if ((multiLine_ ? !rowScrolling_ : !scrolling_) || event->position().y() >= stripHeight_) {
     event->ignore();
     return;
   }

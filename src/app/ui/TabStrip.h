@@ -3,8 +3,11 @@
 // need. Selection, the context menu and dragging behave the same in both modes.
 //
 // A left press on a tab selects it (OnChanging, then OnChange) before OnMouseDown is raised,
-// so a handler that starts a drag there drags the tab just selected. Selecting from code
-// (SetTabIndex) raises no event. Captions use '&' to mark a mnemonic; "&&" shows one '&'.
+// so a handler that starts a drag there drags the tab just selected. The press is hit-tested
+// before that selection (PressedIndex), and while the left button is held the tabs keep their
+// places (multi-line rows turn, a scrolled row scrolls, only on release), so a drag and its
+// drop meet the tabs the user saw. Selecting from code (SetTabIndex) raises no event. Captions use
+// '&' to mark a mnemonic; "&&" shows one '&'.
 #pragma once
 #include <QRect>
 #include <QString>
@@ -54,9 +57,19 @@ class TTabStrip : public QWidget {
   QRect TabRect(int index) const;
   // Position of the visible tab under `pos`, or -1.
   int IndexOfTabAt(QPoint pos) const;
+  // The tab under the last press, as hit before the press selected anything; -1 for none.
+  int PressedIndex() const { return pressedIndex_; }
+  // All rows, and those in view (fewer when the rows scroll).
   int RowCount() const { return rowCount_; }
+  int VisibleRowCount() const { return visibleRows_; }
+  // Multi-line: rows that would leave the client area lower than this scroll instead (the
+  // selected tab's row, next to the client, stays in view). 0: the rows always show whole.
+  void SetMinClientHeight(int height);
+  int MinClientHeight() const { return minClientHeight_; }
   // Single-row mode: the first tab shown after scrolling.
   int FirstVisibleTab() const { return firstVisible_; }
+  // Single row: by tabs, positive to the right. Multi-line with scrolling rows: by rows,
+  // negative towards the rows furthest from the client area.
   void ScrollTabs(int delta);
 
   void SetPopupMenu(QMenu* menu) { popupMenu_ = menu; }
@@ -99,9 +112,13 @@ class TTabStrip : public QWidget {
   // Right edge of the area the tab rows may use (left of the scroll buttons).
   int TabAreaRight() const;
   void Relayout();
+  // Places the tabs in rows no wider than `right`, at y 0; returns the number of rows.
+  int FillRows(int right, std::vector<int>& rowOf);
   void EnsureVisible(int index);
   bool AcceptsDropAt(QPoint pos);
   void UpdateDragCursor(QPoint pos);
+  // The left button is up: let the tabs settle around the selection.
+  void ReleaseHeldTabs();
 
   QStringList captions_;
   std::vector<QRect> rects_;
@@ -109,6 +126,10 @@ class TTabStrip : public QWidget {
   bool multiLine_ = false;
   int firstVisible_ = 0;
   int rowCount_ = 1;
+  int visibleRows_ = 1;
+  bool rowScrolling_ = false;
+  int rowScroll_ = 0;  // rows hidden below the view, counted from the client area up
+  int minClientHeight_ = 0;
   int stripHeight_ = 0;
   bool scrolling_ = false;
   QWidget* client_ = nullptr;
@@ -117,6 +138,9 @@ class TTabStrip : public QWidget {
   QToolButton* scrollRight_ = nullptr;
 
   bool leftDown_ = false;
+  int pressedIndex_ = -1;
+  // Multi-line: the row shown next to the client area.
+  int baseRow_ = -1;
   QPoint pressPos_;
   int dragThreshold_ = -1;  // -1: no drag asked for
   bool dragging_ = false;

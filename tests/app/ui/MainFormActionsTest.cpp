@@ -123,6 +123,8 @@ const Expected kActions[] = {
     {"ViewToolBarPanel", "表示", "ツールバー(&T)", "", "ツールバーの表示", "ツールバーの表示切替"},
     {"ViewTabMultiLine", "表示", "タブの多段表示(&M)", "", "タブの多段表示切替",
      "タブの多段表示を切り替える"},
+    {"FileRestorePage", "ファイル", "削除したページを元に戻す(&R)", "Ctrl+Shift+T",
+     "削除したページを元に戻す", "最後に削除したページを元の位置に戻す"},
 };
 
 QStringList Names(const QList<QAction*>& items) {
@@ -219,10 +221,11 @@ TEST_F(MainFormTest, MainMenuHoldsEveryItemInOrder) {
                                U("ヘルプ(&H)")}));
   QMenu* file = TopMenu(bar, U("ファイル(&F)"));
   EXPECT_EQ(file->menuAction()->statusTip(), U("ファイルに関する機能"));
-  EXPECT_EQ(Names(file->actions()).join(' '),
-            "FileAddPage1 FileDeletePage1 FileOpen1 FileSaveAs1 FileSave1 FileNameClear "
-            "FileChangeTabNameItem - FileExit1");
-  QAction* rename = file->actions()[6];
+  EXPECT_EQ(
+      Names(file->actions()).join(' '),
+      "FileAddPage1 FileDeletePage1 FileRestorePage FileOpen1 FileSaveAs1 FileSave1 FileNameClear "
+      "FileChangeTabNameItem - FileExit1");
+  QAction* rename = file->actions()[7];
   EXPECT_EQ(rename->text(), U("タブの名前の変更(&T)"));
 
   QMenu* edit = TopMenu(bar, U("編集(&E)"));
@@ -290,7 +293,8 @@ TEST_F(MainFormTest, ContextMenusHoldTheirItemsInOrder) {
             "HtmlSpan HTMLBr HtmlEm HtmlStrong HtmlA HtmlImg HtmlDel HtmlIns HtmlRuby");
   EXPECT_EQ(
       Names(SubMenu(SubMenu(editor, U("ブロック要素(&B)")), U("<&h>見出し"))->actions()).size(), 7);
-  EXPECT_EQ(Names(form_->PopupMenu2->actions()).join(' '), "TabChangeName TabDelete");
+  EXPECT_EQ(Names(form_->PopupMenu2->actions()).join(' '),
+            "TabChangeName TabDelete FileRestorePage");
   EXPECT_EQ(form_->TabControl1->PopupMenu(), form_->PopupMenu2);
 }
 
@@ -301,7 +305,7 @@ TEST_F(MainFormTest, ActionsStartDisabledAsDesigned) {
     if (!a->isEnabled()) disabled << a->objectName();
   EXPECT_EQ(disabled.join(' '),
             "EditCut EditCopy EditPaste EditUndo EditRedo EditCopyAll FileDeletePage1 "
-            "FileSave1 FileNameClear EditQuotePaste EditQuoteTagPaste");
+            "FileSave1 FileNameClear EditQuotePaste EditQuoteTagPaste FileRestorePage");
 }
 
 TEST_F(MainFormTest, EnablingRulesFollowEditorClipboardAndModes) {

@@ -355,8 +355,9 @@ TEST_F(MainFormTest, AboutShowsTheAboutBoxModally) {
   End();
 }
 
-TEST_F(MainFormTest, StatusBarKeepsTheCaretPanelAtTheRightEdge) {
+TEST_F(MainFormTest, StatusBarKeepsTheCaretPanelAtTheRightEdgeWideForEightDigits) {
   Start();
+  int caretWidth = -1;
   for (int width : {700, 400}) {
     form_->resize(width, 300);
     QApplication::processEvents();
@@ -364,10 +365,14 @@ TEST_F(MainFormTest, StatusBarKeepsTheCaretPanelAtTheRightEdge) {
     QLabel* caret = form_->StatusBar1->findChild<QLabel*>("StatusPanel1");
     ASSERT_NE(hints, nullptr);
     ASSERT_NE(caret, nullptr);
-    EXPECT_EQ(caret->width(), 100);
+    // Line and column numbers of eight digits are shown whole.
+    EXPECT_GE(caret->contentsRect().width(),
+              caret->fontMetrics().horizontalAdvance(U(" 21091400行 12345678桁")));
+    if (caretWidth < 0) caretWidth = caret->width();
+    EXPECT_EQ(caret->width(), caretWidth);
     EXPECT_LE(hints->geometry().right(), caret->geometry().left());
-    EXPECT_LE(hints->width(), form_->StatusBar1->width() - 100);
-    EXPECT_GT(hints->width(), form_->StatusBar1->width() - 140);
+    EXPECT_LE(hints->width(), form_->StatusBar1->width() - caretWidth);
+    EXPECT_GT(hints->width(), form_->StatusBar1->width() - caretWidth - 40);
     EXPECT_EQ(form_->width(), width);
   }
   End();

@@ -410,15 +410,98 @@ TEST_F(MainFormTest, SaveStateWritesThePagesWithoutEndingOrChangingThem) {
   EXPECT_EQ(form_->PageList->Items(0)->Text, "draft");
 }
 
-TEST_F(MainFormTest, ADamagedPageFileIsReportedOnceTheWindowIsUp) {
+TEST_F(MainFormTest, ADamagedPageFileIsReportedOnlyOnceTheWindowIsDrawn) {
   std::string bad("\x02\x02\x06\x01", 4);  // two pages promised, a string cut short
   {
     std::FILE* f = std::fopen(PageFilePath().c_str(), "wb");
     std::fwrite(bad.data(), 1, bad.size(), f);
     std::fclose(f);
   }
-  Start();
-  ASSERT_EQ(dialogs_->Messages.size(), 1u);
+  // Counts what the main window has painted, and notes the count when a message comes.
+  struct TPaints : QObject {
+    QWidget* window = nullptr;
+    int count = 0;
+    bool eventFilter(QObject* o, QEvent* e) override {
+      if (e->type() == QEvent::Paint && o->isWidgetType() &&
+          static_cast<QWidget*>(o)->window() == window)
+        ++count;
+      return false;
+    }
+  } paints;
+  struct TNoting : TScriptedDialogs {
+    TPaints* paints = nullptr;
+    std::vector<int> paintsAtMessage;
+    int MessageDlg(const TMessageRequest& r) override {
+      paintsAtMessage.push_back(paints->count);
+      return TScriptedDialogs::MessageDlg(r);
+    }
+  };
+  auto noting = std::make_unique<TNoting>();
+  TNoting* dialogs = noting.get();
+  dialogs->paints = &paints;
+  app_->SetDialogs(std::move(noting));
+  qApp->installEventFilter(&paints);
+  form_ = app_->CreateForm<TMainForm>();
+  paints.window = form_;
+  form_->show();
+  EXPECT_EQ(dialogs->Messages.size(), 0u);
+  for (int i = 0; i < 100 && dialogs->Messages.empty(); ++i) QCoreApplication::processEvents();
+  qApp->removeEventFilter(&paints);
+  ASSERT_EQ(dialogs->Messages.size(), 1u);
+  EXPECT_GT(dialogs->paintsAtMessage[0], 0);
   EXPECT_GE(Tabs().Count(), 1);
   EXPECT_EQ(Tabs().TabIndex(), 0);
+}
+
+TEST_F(MainFormTest, ManyTabRowsInASmallWindowScrollAndLeaveTheEditorRows) {
+  Start();
+  Trigger("ViewTabMultiLine");
+  AddPages(60);
+  form_->resize(300, 260);
+  const int row = form_->FenEdit1->LineHeight();
+  EXPECT_GE(form_->EditorWidget()->height(), 3 * row);
+  EXPECT_LT(Tabs().VisibleRowCount(), Tabs().RowCount());
+  // The selected tab stays in view and reachable.
+  QRect selected = Tabs().TabRect(Tabs().TabIndex());
+  ASSERT_FALSE(selected.isEmpty());
+  EXPECT_EQ(Tabs().IndexOfTabAt(selected.center()), Tabs().TabIndex());
+}
+
+TEST_F(MainFormTest, APressThatMovesAFewPixelsNeverReordersTurningTabRows) {
+  Start();
+  Trigger("ViewTabMultiLine");
+  AddPages(30);
+  form_->resize(320, 480);
+  ASSERT_GE(Tabs().RowCount(), 3);
+  const QStringList pages = Captions();
+  auto pressMoveRelease = [&](int tab) {
+    QPoint at = TabCentre(tab);
+    Mouse(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+    Mouse(QEvent::MouseMove, at + QPoint(6, 0), Qt::NoButton, Qt::LeftButton);
+    Mouse(QEvent::MouseButtonRelease, at + QPoint(6, 0), Qt::LeftButton, Qt::NoButton);
+  };
+  auto topRowTab = [&](int other) {
+    int best = -1;
+    for (int i = 0; i < Tabs().Count(); ++i)
+      if (i != other && (best < 0 || Tabs().TabRect(i).top() < Tabs().TabRect(best).top()))
+        best = i;
+    return best;
+  };
+  // The first tab, in a row away from the editor: its press turns the rows, and the drag
+  // must not start from whatever tab turned in under the pointer.
+  ASSERT_LT(Tabs().TabRect(0).bottom(), Tabs().TabRect(Tabs().TabIndex()).top());
+  pressMoveRelease(0);
+  EXPECT_EQ(Captions(), pages);
+  EXPECT_EQ(Tabs().TabIndex(), 0);
+  // Any other tab in a far row: a small move is a click, not a reorder.
+  for (int round = 0; round < 3; ++round) {
+    int tab = topRowTab(0);
+    pressMoveRelease(tab);
+    EXPECT_EQ(Captions(), pages) << tab;
+    EXPECT_EQ(Tabs().TabIndex(), tab);
+  }
+  // Once released, the selected tab's row sits next to the editor.
+  int bottom = 0;
+  for (int i = 0; i < Tabs().Count(); ++i) bottom = std::max(bottom, Tabs().TabRect(i).bottom());
+  EXPECT_EQ(Tabs().TabRect(Tabs().TabIndex()).bottom(), bottom);
 }

@@ -199,3 +199,55 @@ TEST(TabStripTest, ClientFillsTheAreaBelowTheTabs) {
   EXPECT_GT(client.height(), 150);
   client.setParent(nullptr);
 }
+
+TEST(TabStripTest, RowsThatWouldSqueezeTheClientScrollInstead) {
+  TTabStrip s;
+  for (const QString& n : Names(60)) s.Add(n);
+  s.SetMultiLine(true);
+  s.SetMinClientHeight(80);
+  s.resize(260, 200);
+  s.show();
+  ASSERT_GT(s.RowCount(), s.VisibleRowCount());
+  EXPECT_GE(s.VisibleRowCount(), 1);
+  EXPECT_GE(s.ClientRect().height(), 80);
+  ExpectConsistentLayout(s);
+  auto shown = [&] {
+    int n = 0;
+    for (int i = 0; i < s.Count(); ++i) n += s.TabRect(i).isEmpty() ? 0 : 1;
+    return n;
+  };
+  const int inView = shown();
+  EXPECT_LT(inView, s.Count());
+  // The selected tab's row sits on the client; scrolling brings the far rows in and back.
+  s.SetTabIndex(30);
+  ASSERT_FALSE(s.TabRect(30).isEmpty());
+  const int lastRows = s.RowCount() - s.VisibleRowCount();
+  for (int step = 0; step < lastRows; ++step) s.ScrollTabs(-1);
+  EXPECT_TRUE(s.TabRect(30).isEmpty());
+  ExpectConsistentLayout(s);
+  std::vector<bool> seen(s.Count(), false);
+  for (int step = 0; step <= lastRows; ++step) {
+    for (int i = 0; i < s.Count(); ++i)
+      if (!s.TabRect(i).isEmpty()) seen[i] = true;
+    s.ScrollTabs(1);
+  }
+  for (int i = 0; i < s.Count(); ++i) EXPECT_TRUE(seen[i]) << i;
+  EXPECT_FALSE(s.TabRect(30).isEmpty());
+  // A press on a far row selects that tab; on release its row comes to the client.
+  s.ScrollTabs(-lastRows);
+  int far = -1;
+  for (int i = 0; i < s.Count() && far < 0; ++i)
+    if (!s.TabRect(i).isEmpty()) far = i;
+  ASSERT_GE(far, 0);
+  Send(s, QEvent::MouseButtonPress, s.TabRect(far).center(), Qt::LeftButton, Qt::LeftButton);
+  Send(s, QEvent::MouseButtonRelease, s.TabRect(far).center(), Qt::LeftButton, Qt::NoButton);
+  EXPECT_EQ(s.TabIndex(), far);
+  int bottom = 0;
+  for (int i = 0; i < s.Count(); ++i)
+    if (!s.TabRect(i).isEmpty()) bottom = std::max(bottom, s.TabRect(i).bottom());
+  EXPECT_EQ(s.TabRect(far).bottom(), bottom);
+  // Tall enough: every row shows again.
+  s.resize(260, 2000);
+  EXPECT_EQ(s.VisibleRowCount(), s.RowCount());
+  EXPECT_EQ(shown(), s.Count());
+}
