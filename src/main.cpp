@@ -65,12 +65,14 @@ int main(int argc, char** argv) {
   QApplication::setQuitOnLastWindowClosed(false);
   QtClipboard clipboard;
   SetCurrentClipboard(&clipboard);
+  // Made before the application object so that the lock outlives every window: it is let
+  // go only after the page file has been written.
+  TSingleInstance instance(
+      QFile::decodeName(QByteArray::fromStdString(ProgramFiles::DataFolder())));
   TApplication app;
 
   // One program per data folder: a later start hands its files to the running one and ends.
   QList<QByteArray> files = FilesFromArguments(argc, argv);
-  TSingleInstance instance(
-      QFile::decodeName(QByteArray::fromStdString(ProgramFiles::DataFolder())));
   switch (instance.Start(files)) {
     case TSingleInstance::TRole::HandedOver:
       return 0;
