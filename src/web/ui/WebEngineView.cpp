@@ -6,6 +6,7 @@
 #include <QContextMenuEvent>
 #include <QPointer>
 #include <QWebEnginePage>
+#include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
@@ -34,8 +35,11 @@ class TEngineView : public TWebView {
     // A local page — the preview is the user's text, a file may come from anywhere — shows
     // itself but reads nothing else: no other local file, no remote address. Set here, not
     // left to the engine's defaults.
-    view->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
-    view->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+    // The profile too, so that a page the engine makes on its own (a new window) starts so.
+    for (QWebEngineSettings* s : {view->settings(), view->page()->profile()->settings()}) {
+      s->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
+      s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+    }
     view->onContextMenu = [this](QPoint pos) { return OnContextMenu && OnContextMenu(pos); };
     connect(view, &QWebEngineView::titleChanged, this, &TWebView::TitleChange);
     connect(view->page(), &QWebEnginePage::linkHovered, this, &TWebView::StatusTextChange);
