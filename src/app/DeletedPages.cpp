@@ -1,8 +1,6 @@
 #include "DeletedPages.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -31,19 +29,6 @@ void ReadPages(TStream& stream, std::deque<TDeletedPage>& pages) {
     pages.push_back(std::move(page));
     if (pages.size() > TDeletedPages::kCapacity) pages.pop_front();
   }
-}
-
-// Created empty and private first, so that the atomic replacement (which keeps the mode of
-// the file it replaces) never leaves the pages readable by others.
-bool EnsurePrivateFile(const std::string& path, std::string* error) {
-  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-  if (fd >= 0) {
-    ::close(fd);
-    return true;
-  }
-  if (errno == EEXIST) return true;
-  if (error) *error = std::strerror(errno);
-  return false;
 }
 
 }  // namespace
@@ -89,6 +74,7 @@ bool TDeletedPages::Load(std::string* error) {
   if (path_.empty()) return true;
   struct stat st {};
   if (::stat(path_.c_str(), &st) != 0 && errno == ENOENT) return true;
+  if (st.st_size == 0) return true;  // nothing was ever written into it
   try {
     TFileStream stream(path_);
     ReadPages(stream, pages_);
@@ -113,8 +99,7 @@ bool TDeletedPages::Save(std::string* error) {
     dirty_ = false;
     return true;
   }
-  if (!EnsurePrivateFile(path_, error)) return false;
-  if (!AtomicFile::Write(path_, Serialize(pages_), error)) return false;
+  if (!AtomicFile::Write(path_, Serialize(pages_), error, 0600)) return false;
   dirty_ = false;
   return true;
 }

@@ -57,6 +57,12 @@ TEST(DeletedPagesTest, FileBringsEveryByteBackAndIsPrivate) {
     // Nothing deleted: no file is made.
     ASSERT_TRUE(store.Save());
     EXPECT_FALSE(std::filesystem::exists(path));
+    // An empty file holds no pages and is no damage.
+    dir.Write("piyonote2.kdd", "");
+    ASSERT_TRUE(store.Load());
+    EXPECT_TRUE(store.Empty());
+    EXPECT_FALSE(std::filesystem::exists(path + ".damaged"));
+    std::filesystem::remove(path);
     store.Push(Page("\x82\xa0\x82\xa2", 3, std::string("a\r\n\x88\x9f\xff\x80", 7)));
     store.Push(Page(std::string(300, 'x'), 1, std::string("nul\0in", 6)));
     store.Push(TDeletedPage{"", "", "", 0});
@@ -87,7 +93,7 @@ TEST(DeletedPagesTest, ACutFileKeepsTheWholeRecordsAndIsSetAside) {
   const std::string one = TDeletedPages::Serialize({pages[0]});
   TempDir dir;
   std::string path = dir.File("piyonote2.kdd");
-  for (size_t cut = 0; cut < bytes.size(); ++cut) {
+  for (size_t cut = 1; cut < bytes.size(); ++cut) {
     dir.Write("piyonote2.kdd", bytes.substr(0, cut));
     TDeletedPages store(path);
     std::string error;
