@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/DeletedPages.h"
 #include "app/IniFile.h"
 #include "app/PageData.h"
 #include "markup/TextLines.h"
@@ -75,6 +76,13 @@ int main(int argc, char** argv) {
     pages.push_back(t.TakeBytes());
   }
   Put(out, "fuzz_page_file", pages);
+
+  {
+    std::deque<TDeletedPage> gone;
+    gone.push_back({Sjis("削除"), "", Texts()[2], 0});
+    gone.push_back({"bound", "/home/user/a.txt", Texts()[1], 3});
+    Put(out, "fuzz_deleted_pages", {TDeletedPages::Serialize({}), TDeletedPages::Serialize(gone)});
+  }
 
   Put(out, "fuzz_settings",
       {Ini({{"Editor", "Column", "80"},
