@@ -505,3 +505,24 @@ TEST_F(MainFormTest, APressThatMovesAFewPixelsNeverReordersTurningTabRows) {
   for (int i = 0; i < Tabs().Count(); ++i) bottom = std::max(bottom, Tabs().TabRect(i).bottom());
   EXPECT_EQ(Tabs().TabRect(Tabs().TabIndex()).bottom(), bottom);
 }
+
+TEST_F(MainFormTest, APressOnAHalfHiddenTabScrollsTheRowOnlyOnRelease) {
+  Start();
+  AddPages(20);
+  form_->SelectPage(0);
+  ASSERT_EQ(Tabs().FirstVisibleTab(), 0);
+  // The last tab still partly in view, left of the scroll buttons.
+  int edge = -1;
+  for (int i = 0; i < Tabs().Count(); ++i)
+    if (!Tabs().TabRect(i).isEmpty()) edge = i;
+  ASSERT_GT(edge, 0);
+  const QStringList pages = Captions();
+  QPoint at(Tabs().TabRect(edge).left() + 4, Tabs().TabRect(edge).center().y());
+  Mouse(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+  EXPECT_EQ(Tabs().FirstVisibleTab(), 0);
+  EXPECT_EQ(Tabs().IndexOfTabAt(at), edge);
+  Mouse(QEvent::MouseMove, at + QPoint(6, 0), Qt::NoButton, Qt::LeftButton);
+  Mouse(QEvent::MouseButtonRelease, at + QPoint(6, 0), Qt::LeftButton, Qt::NoButton);
+  EXPECT_EQ(Captions(), pages);
+  EXPECT_EQ(Tabs().TabIndex(), edge);
+}
