@@ -24,6 +24,7 @@ struct TUndoStep {
   int Offset = 0;          // byte offset within the logical line
   int Line = 0;            // logical line index
   std::string Text;
+  unsigned Command = 0;  // steps of one command share it: undone, redone and dropped together
 };
 
 class TFenEdit : public TCustomControl {
@@ -148,6 +149,21 @@ class TFenEdit : public TCustomControl {
   size_t RedoTotal() const { return redoTotal_; }
   bool UndoTruncated() const { return undoTruncated_; }
   bool UndoRec = true;
+  // The steps recorded between the outermost Begin and End form one command: one Undo takes
+  // them all back, one Redo makes them again, and the budget drops them only together. An
+  // edit outside such a bracket is a command of its own.
+  void BeginUndoGroup();
+  void EndUndoGroup();
+  class TUndoGroup {
+   public:
+    explicit TUndoGroup(TFenEdit& e) : e_(e) { e_.BeginUndoGroup(); }
+    ~TUndoGroup() { e_.EndUndoGroup(); }
+    TUndoGroup(const TUndoGroup&) = delete;
+    TUndoGroup& operator=(const TUndoGroup&) = delete;
+
+   private:
+    TFenEdit& e_;
+  };
 
   // ---- search (FenEditSearch.cpp) ------------------------------------------------------
   // The engine never compares text itself: OnFind sets x to the 1-based start of the first
@@ -475,6 +491,12 @@ class TFenEdit : public TCustomControl {
   bool undoTruncated_ = false;
   bool redoAvailable_ = false;
   bool applying_ = false;
+  int groupDepth_ = 0;
+  unsigned groupCommand_ = 0;  // the open group's command number
+  unsigned nextCommand_ = 1;
+  unsigned failedCommand_ = 0;  // a command whose steps could not all be kept
+  bool batchApply_ = false;     // applying a command of several steps: view work once at its end
+  void ApplyCommand(bool undo);
   // Where the last DeleteSelection took text out, and whether the caret stands exactly there
   // although that is between a CR and an LF (see DeleteSelectionForInsert).
   TLinePos deletedAt_;

@@ -219,7 +219,7 @@ void TFenEdit::InsertAtCaret(std::string_view text, bool repaint) {
   Store.Put(c.Row, std::move(joined));
   caret_ = anchor_ = selEnd_ = TRowPos{static_cast<TByte>(at + text.size()), c.Row};
   RewrapRows(c.Row, c.Row, repaint);
-  if (!repaint) UpdateScrollRange();
+  if (!repaint && !batchApply_) UpdateScrollRange();
 }
 
 // ---- typing ---------------------------------------------------------------------------
@@ -227,6 +227,7 @@ void TFenEdit::InsertAtCaret(std::string_view text, bool repaint) {
 void TFenEdit::TypeText(std::string_view s) {
   s = CutAtNul(s);
   if (s.empty()) return;
+  TUndoGroup group(*this);
   if (IsSelected()) DeleteSelectionForInsert();
   exactCaret_ = false;
   rememberedColumn_ = 0;
@@ -267,6 +268,7 @@ void TFenEdit::TypeText(std::string_view s) {
 }
 
 void TFenEdit::NewLine() {
+  TUndoGroup group(*this);
   if (IsSelected()) DeleteSelectionForInsert();
   std::string text = "\r\n";
   if (AutoIndent) {
@@ -285,6 +287,7 @@ void TFenEdit::NewLine() {
 }
 
 void TFenEdit::InsertTab() {
+  TUndoGroup group(*this);
   if (IsSelected()) DeleteSelectionForInsert();
   RecordUndo(0, "\t", caret_.Row, caret_.Byte);
   InsertAtCaret("\t", true);
@@ -505,6 +508,7 @@ void TFenEdit::PasteFromClipboard() {
 
 void TFenEdit::SetSelText(std::string_view text) {
   text = CutAtNul(text);
+  TUndoGroup group(*this);
   if (IsSelected()) DeleteSelectionForInsert();
   RecordUndo(0, std::string(text), caret_.Row, caret_.Byte);
   InsertAtCaret(text, true);
@@ -586,6 +590,7 @@ void TFenEdit::TrimBoth(TRow& first, TRow& last, bool fullWidth) {
 // Replaces lines first..last (rows of an unwrapped store) by text: one deletion and one
 // insertion at the same place, so one undo takes it back.
 void TFenEdit::ReplaceLines(const std::string& text, TLine first, TLine& last) {
+  TUndoGroup group(*this);
   int lastRow = Store.Count() - 1;
   anchor_ = {0, first};
   if (last >= lastRow) {
@@ -606,6 +611,7 @@ void TFenEdit::ReplaceLines(const std::string& text, TLine first, TLine& last) {
 // ---- dropping dragged text ------------------------------------------------------------
 
 void TFenEdit::DropText(const std::string& textIn, bool copy) {
+  TUndoGroup group(*this);
   std::string text(CutAtNul(textIn));
   TRowPos drop = caret_;
   TByte sb, eb;

@@ -319,6 +319,7 @@ TRowPos TFenEdit::ReplaceRangeAt(std::string_view text, TRowPos from, TRowPos to
   inserted.append(text);
   std::string removed = TextBetween(from, to);
   if (removed.empty() && inserted.empty()) return from;
+  TUndoGroup group(*this);
   if (!applying_) {
     if (cursor) {
       TLinePos at = LinePosAt(from, *cursor);
@@ -581,6 +582,8 @@ void TFenEdit::ReplaceText(const std::string& find, const std::string& replace, 
   TLineCursor cursor;
   while (!abort_) {
     if (!kakunin_) {
+      // Every replacement made without asking is one command.
+      TUndoGroup group(*this);
       int n = ReplaceRest(pos, end, pos);
       findCount_ += n;
       changed = changed || n > 0;

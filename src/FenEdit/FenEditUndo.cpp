@@ -12,13 +12,19 @@ bool TFenEdit::RecordUndo(unsigned char kind, const std::string& text, TRow row,
     byte = start.Byte;
   }
   // The logical position only when the step will be stored.
-  bool stored =
-      !text.empty() && UndoRec && UndoBuf_ > 0 && static_cast<size_t>(UndoBuf_) >= text.size();
+  bool stored = !text.empty() && UndoRec && UndoBuf_ > 0;
   return RecordUndoAt(kind, text, stored ? ToLinePos({byte, row}) : TLinePos{});
 }
 
-// The same, at a logical position the caller already knows (the replace loop keeps track of
-// its line, so a replace-all never converts rows to lines from the top).
+void TFenEdit::BeginUndoGroup() {
+  if (groupDepth_++ == 0) groupCommand_ = nextCommand_++;
+}
+
+void TFenEdit::EndUndoGroup() {
+  if (groupDepth_ > 0 && --groupDepth_ == 0) groupCommand_ = 0;
+}
+
+// What recording raises, for a pass that records its steps later.
 void TFenEdit::NoteRecordedEdit() {
   if (!modified_) SetModifiedFlag(true);
   if (!UndoRec || UndoBuf_ <= 0) return;
@@ -30,35 +36,52 @@ void TFenEdit::NoteRecordedEdit() {
   }
 }
 
+// RecordUndo at a logical position the caller already knows (the replace loop keeps track of
+// its line, so a replace-all never converts rows to lines from the top).
+// The budget holds whole commands: the oldest go, each with all its steps, while the history
+// is larger than UndoBuf; the newest command always stays whole, even when it alone is larger.
+// So an undo never takes back only part of a command.
 bool TFenEdit::RecordUndoAt(unsigned char kind, std::string text, TLinePos p) {
   if (text.empty()) return false;
   if (!modified_) SetModifiedFlag(true);
   if (!UndoRec || UndoBuf_ <= 0) return false;
-  size_t n = text.size();
-  size_t budget = static_cast<size_t>(UndoBuf_);
-  bool fits = budget >= n;
-  while (budget < n + undoTotal_ && !undoList_.empty()) {
-    undoTotal_ -= undoList_.back().Text.size();
-    undoList_.pop_back();
+  const unsigned command = groupDepth_ > 0 ? groupCommand_ : nextCommand_++;
+  auto dropBack = [this] {
+    const unsigned oldest = undoList_.back().Command;
+    while (!undoList_.empty() && undoList_.back().Command == oldest) {
+      undoTotal_ -= undoList_.back().Text.size();
+      undoList_.pop_back();
+    }
     undoTruncated_ = true;
-  }
-  if (fits) {
+  };
+  bool stored = false;
+  // A command a step of which could not be kept cannot be taken back whole: none of it is.
+  if (command != failedCommand_) {
+    const size_t n = text.size();
     try {
-      undoList_.push_front(TUndoStep{kind, p.Byte, p.Line, std::move(text)});
+      undoList_.push_front(TUndoStep{kind, p.Byte, p.Line, std::move(text), command});
       undoTotal_ += n;
+      stored = true;
     } catch (...) {
+      failedCommand_ = command;
+      while (!undoList_.empty() && undoList_.front().Command == command) {
+        undoTotal_ -= undoList_.front().Text.size();
+        undoList_.pop_front();
+      }
+      undoTruncated_ = true;
       ShowCodedMessage("Error:OC001");
     }
-  } else {
-    undoTruncated_ = true;
   }
+  const size_t budget = static_cast<size_t>(UndoBuf_);
+  while (undoTotal_ > budget && !undoList_.empty() && undoList_.back().Command != command)
+    dropBack();
   redoList_.clear();
   redoTotal_ = 0;
   if (redoAvailable_) {
     redoAvailable_ = false;
     if (OnChangeRedoMode) OnChangeRedoMode(this, false);
   }
-  return fits;
+  return stored;
 }
 
 void TFenEdit::ApplyStep(bool undo) {
@@ -84,6 +107,7 @@ void TFenEdit::ApplyStep(bool undo) {
 
   CancelSelection();
   TUndoStep& step = list.front();
+  const unsigned command = step.Command;
   TLinePos pos{step.Offset, step.Line};
   TRowPos at = ToRowPos(pos);
   applying_ = true;
@@ -102,7 +126,8 @@ void TFenEdit::ApplyStep(bool undo) {
       selected_ = true;
       DeleteSelection(false);
       moveFront(1);
-      if (!list.empty() && list.front().Offset == pos.Byte && list.front().Line == pos.Line) {
+      if (!list.empty() && list.front().Command == command && list.front().Offset == pos.Byte &&
+          list.front().Line == pos.Line) {
         TUndoStep& paired = list.front();
         if (paired.Kind == 1) {
           // A replacement: the deletion recorded with the insertion goes back too.
@@ -117,9 +142,11 @@ void TFenEdit::ApplyStep(bool undo) {
           moveFront(0);
         }
       }
-      ScrollToCaret(caret_, TCaretPlacement::Minimal, true, true);
-      UpdateScrollRange();
-      RepaintFrom(std::max(0, std::min(at.Row, caret_.Row) - 1));
+      if (!batchApply_) {
+        ScrollToCaret(caret_, TCaretPlacement::Minimal, true, true);
+        UpdateScrollRange();
+        RepaintFrom(std::max(0, std::min(at.Row, caret_.Row) - 1));
+      }
       break;
     }
     case 1:
@@ -127,7 +154,7 @@ void TFenEdit::ApplyStep(bool undo) {
     case 5: {
       caret_ = anchor_ = selEnd_ = at;
       std::string text = step.Text;
-      InsertAtCaret(text, true);
+      InsertAtCaret(text, !batchApply_);
       moveFront(0);
       break;
     }
@@ -137,20 +164,45 @@ void TFenEdit::ApplyStep(bool undo) {
       std::string text = step.Text;
       InsertAtCaret(text, false);
       caret_ = anchor_ = selEnd_ = LimitPos(ToRowPos(pos));
-      ScrollToCaret(caret_, TCaretPlacement::Minimal, true, true);
-      RepaintFrom(std::max(0, at.Row - 1));
+      if (!batchApply_) {
+        ScrollToCaret(caret_, TCaretPlacement::Minimal, true, true);
+        RepaintFrom(std::max(0, at.Row - 1));
+      }
       moveFront(0);
       break;
     }
   }
   applying_ = false;
+  if (batchApply_) return;
+  SetModifiedFlag(!undoList_.empty() || undoTruncated_);
+  RaiseChange();
+}
+
+// All steps of the front command of a list, newest first; the view follows once at the end.
+void TFenEdit::ApplyCommand(bool undo) {
+  std::deque<TUndoStep>& list = undo ? undoList_ : redoList_;
+  const unsigned command = list.front().Command;
+  if (list.size() < 2 || list[1].Command != command) {
+    ApplyStep(undo);
+    return;
+  }
+  struct Batch {
+    bool& flag;
+    ~Batch() { flag = false; }
+  } batch{batchApply_};
+  batchApply_ = true;
+  while (!list.empty() && list.front().Command == command) ApplyStep(undo);
+  batchApply_ = false;
+  ScrollToCaret(caret_, TCaretPlacement::Minimal, true, true);
+  UpdateScrollRange();
+  RepaintAll();
   SetModifiedFlag(!undoList_.empty() || undoTruncated_);
   RaiseChange();
 }
 
 void TFenEdit::Undo() {
   if (undoList_.empty() || UndoBuf_ <= 0) return;
-  ApplyStep(true);
+  ApplyCommand(true);
   if (!redoAvailable_) {
     redoAvailable_ = true;
     if (OnChangeRedoMode) OnChangeRedoMode(this, true);
@@ -159,7 +211,7 @@ void TFenEdit::Undo() {
 
 void TFenEdit::Redo() {
   if (redoList_.empty()) return;
-  ApplyStep(false);
+  ApplyCommand(false);
   if (redoList_.empty()) {
     redoAvailable_ = false;
     if (OnChangeRedoMode) OnChangeRedoMode(this, false);

@@ -345,12 +345,17 @@ TEST(FenEditSearchModel, ReplaceAllMatchesTheModelAndUndoesStepByStep) {
     }
     ASSERT_EQ(a.Caret(), e.Caret()) << where;
 
-    // Each replacement is one undo step; redo brings them all back.
-    for (int i = 0; i < wantCount; ++i) e.Undo();
+    // The replace-all is one undo and one redo; replacements made one by one are a step each.
+    e.Undo();
     ASSERT_EQ(text, e.GetText()) << where;
     ASSERT_FALSE(e.CanUndo()) << where;
-    for (int i = 0; i < wantCount; ++i) e.Redo();
-    ASSERT_EQ(want, e.GetText()) << where;
     ASSERT_EQ("", e.CheckInvariants()) << where;
+    e.Redo();
+    ASSERT_EQ(want, e.GetText()) << where;
+    ASSERT_FALSE(e.CanRedo()) << where;
+    ASSERT_EQ("", e.CheckInvariants()) << where;
+    for (int i = 0; i < wantCount; ++i) a.Undo();
+    ASSERT_EQ(text, a.GetText()) << where;
+    ASSERT_FALSE(a.CanUndo()) << where;
   }
 }

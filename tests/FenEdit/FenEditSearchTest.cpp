@@ -188,7 +188,7 @@ TEST(FenEditSearch, HighlightIsStateAndRepaints) {
   EXPECT_FALSE(e.HitHighlighted());
 }
 
-TEST(FenEditReplace, ReplacesAllAndUndoesOneAtATime) {
+TEST(FenEditReplace, ReplaceAllIsOneUndoConfirmedReplacementsOneEach) {
   Ed e("a-a-a");
   e.repaintAll = e.repaintRows = 0;
   e.ReplaceText("a", "bb", true, false, true);
@@ -197,17 +197,26 @@ TEST(FenEditReplace, ReplacesAllAndUndoesOneAtATime) {
   EXPECT_EQ(1, e.repaintAll);  // one repaint at the end, none per hit
   EXPECT_EQ(0, e.repaintRows);
   EXPECT_TRUE(e.Modified());
-  e.Undo();
-  EXPECT_EQ("bb-bb-a", e.GetText());
-  e.Undo();
+  int changes = 0;
+  e.OnChange = [&](TObject*) { ++changes; };
   e.Undo();
   EXPECT_EQ("a-a-a", e.GetText());
+  EXPECT_EQ(1, changes);
   EXPECT_FALSE(e.CanUndo());
   EXPECT_FALSE(e.Modified());
   e.Redo();
-  e.Redo();
-  e.Redo();
   EXPECT_EQ("bb-bb-bb", e.GetText());
+  EXPECT_FALSE(e.CanRedo());
+  // Asked one by one, each replacement is a step of its own.
+  Ed c("a-a-a");
+  c.ReplaceText("a", "bb", true, true, true);
+  EXPECT_EQ("bb-bb-bb", c.GetText());
+  c.Undo();
+  EXPECT_EQ("bb-bb-a", c.GetText());
+  c.Undo();
+  c.Undo();
+  EXPECT_EQ("a-a-a", c.GetText());
+  EXPECT_FALSE(c.CanUndo());
 }
 
 TEST(FenEditReplace, AReplacementHoldingTheSearchStringEnds) {

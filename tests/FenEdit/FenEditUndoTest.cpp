@@ -76,19 +76,82 @@ TEST(FenEditUndo, BudgetEvictsOldestSteps) {
   while (a.e.CanUndo()) a.e.Undo();
   EXPECT_EQ("a", a.e.GetText());
   EXPECT_TRUE(a.e.Modified());  // steps were lost, so the text stays modified
-  // A paste longer than the whole budget empties the list and stores nothing.
+  // A paste longer than the whole budget is kept whole, alone.
   Ed b("");
   b.e.SetUndoBuf(10);
   b.e.TypeText("x");
   b.e.SetSelText("0123456789abc");
-  EXPECT_TRUE(b.e.UndoList().empty());
-  EXPECT_EQ(0u, b.e.UndoTotal());
+  EXPECT_EQ(1u, b.e.UndoList().size());
+  EXPECT_EQ(13u, b.e.UndoTotal());
+  b.e.Undo();
+  EXPECT_EQ("x", b.e.GetText());
+  EXPECT_FALSE(b.e.CanUndo());
   // Budget 0: nothing recorded, but the text is still marked modified.
   Ed c("");
   c.e.SetUndoBuf(0);
   c.e.TypeText("q");
   EXPECT_TRUE(c.e.Modified());
   EXPECT_FALSE(c.e.CanUndo());
+}
+
+// A command over a selection records its deletion and its insertion; the budget must never
+// drop the deletion alone, or Ctrl+Z empties the selection.
+TEST(FenEditUndo, UndoAfterACommandLargerThanTheBudgetGivesBackTheTextBeforeIt) {
+  const std::string body(60, 'q');
+  for (size_t selected : {60u, 150u}) {
+    std::string sel(selected, 's');
+    Ed a(body + sel + body);
+    a.e.SetUndoBuf(100);
+    a.e.TypeText("1");  // an older command, dropped later
+    a.e.SetSel(1, 0, 0, static_cast<TByte>(1 + body.size() + selected));
+    a.e.SetSelText("<b>" + a.e.GetSelText() + "</b>");
+    a.e.Undo();
+    EXPECT_EQ("1" + body + sel + body, a.e.GetText()) << selected;
+    a.e.Redo();
+    EXPECT_EQ("1<b>" + body + sel + "</b>" + body, a.e.GetText()) << selected;
+    // The next command drops the large one whole, never a part of it.
+    a.e.TypeText("z");
+    for (const TUndoStep& s : a.e.UndoList()) EXPECT_EQ("z", s.Text);
+    a.e.Undo();
+    EXPECT_EQ("1<b>" + body + sel + "</b>" + body, a.e.GetText()) << selected;
+    EXPECT_FALSE(a.e.CanUndo());
+    EXPECT_TRUE(a.e.Modified());
+  }
+}
+
+TEST(FenEditUndo, AReplaceAllOfManyHitsComesBackWholeUnderASmallBudget) {
+  std::string text;
+  for (int i = 0; i < 200; ++i) text += "ab\r\n";
+  Ed a(text, true);
+  a.e.SetUndoBuf(50);
+  a.e.OnFind = [](TObject*, std::string_view str, const std::string& f, int, int& x, int& len) {
+    size_t at = str.find(f);
+    x = at == std::string_view::npos ? 0 : static_cast<int>(at) + 1;
+    len = static_cast<int>(f.size());
+  };
+  a.e.ReplaceText("b", "xyz", true, false, true);
+  std::string replaced;
+  for (int i = 0; i < 200; ++i) replaced += "axyz\r\n";
+  ASSERT_EQ(replaced, a.e.GetText());
+  a.e.Undo();
+  EXPECT_EQ(text, a.e.GetText());
+  EXPECT_FALSE(a.e.CanUndo());
+  a.e.Redo();
+  EXPECT_EQ(replaced, a.e.GetText());
+}
+
+// A move by dragging is one command.
+TEST(FenEditUndo, ADropIsTakenBackByOneUndo) {
+  Ed a("abc def ghi");
+  a.e.SetSel(0, 0, 0, 3);
+  a.e.SetDropCaret(8, 0);
+  a.e.DropText("abc", false);
+  ASSERT_EQ(" def abcghi", a.e.GetText());
+  a.e.Undo();
+  EXPECT_EQ("abc def ghi", a.e.GetText());
+  EXPECT_FALSE(a.e.CanUndo());
+  a.e.Redo();
+  EXPECT_EQ(" def abcghi", a.e.GetText());
 }
 
 TEST(FenEditUndo, NewEditClearsRedo) {
@@ -127,8 +190,8 @@ TEST(FenEditUndo, ClearUndoRaisesBothEvents) {
 
 namespace {
 
-const char* kPieces[] = {"a", "Z", "1", " ", "\t", "\x82\xa0", "\x83\x41", "\x81\x40",
-                         "\x93\xfa", "\xb1", "\r\n", "xy"};
+const char* kPieces[] = {"a",        "Z",        "1",        " ",    "\t",   "\x82\xa0",
+                         "\x83\x41", "\x81\x40", "\x93\xfa", "\xb1", "\r\n", "xy"};
 
 std::string RandomText(std::mt19937& rng, int maxPieces) {
   std::string s;
@@ -203,8 +266,7 @@ void RunModel(unsigned seed, bool sanitizerSized) {
         }
         size_t at = Offset(e, e.Caret());
         const std::string& row = e.GetStore().Get(e.CaretRow());
-        bool atTerm = RowHasTerminator(row) &&
-                      e.CaretByte() >= static_cast<TByte>(row.size()) - 2;
+        bool atTerm = RowHasTerminator(row) && e.CaretByte() >= static_cast<TByte>(row.size()) - 2;
         if (!e.InsertMode() && !atTerm) {
           size_t lineEnd = model.find("\r\n", at);
           if (lineEnd == std::string::npos) lineEnd = model.size();
@@ -356,7 +418,8 @@ void RunModel(unsigned seed, bool sanitizerSized) {
       case 12: {
         what = "trim";
         int rows = e.GetStore().Count();
-        TRow a = static_cast<TRow>(rng() % unsigned(rows)), b = static_cast<TRow>(rng() % unsigned(rows));
+        TRow a = static_cast<TRow>(rng() % unsigned(rows)),
+             b = static_cast<TRow>(rng() % unsigned(rows));
         if (a > b) std::swap(a, b);
         unsigned k = rng() % 3;
         if (k == 0) e.TrimRight(a, b, rng() % 2);
@@ -375,7 +438,8 @@ void RunModel(unsigned seed, bool sanitizerSized) {
         bool copy = rng() % 2;
         if (getenv("MODEL_TRACE")) {
           fprintf(stderr, "  drop anchor %d,%d selend %d,%d caret %d,%d copy %d\n", e.Anchor().Byte,
-                  e.Anchor().Row, e.SelEnd().Byte, e.SelEnd().Row, e.CaretByte(), e.CaretRow(), copy);
+                  e.Anchor().Row, e.SelEnd().Byte, e.SelEnd().Row, e.CaretByte(), e.CaretRow(),
+                  copy);
         }
         size_t a = Offset(e, e.Anchor()), b = Offset(e, e.SelEnd());
         if (b < a) std::swap(a, b);
@@ -479,7 +543,8 @@ void RunModel(unsigned seed, bool sanitizerSized) {
 }  // namespace
 
 TEST(FenEditUndo, RandomEditsAgainstModel) {
-  for (unsigned seed = 1; seed <= (getenv("MODEL_SEEDS") ? unsigned(atoi(getenv("MODEL_SEEDS"))) : 12u); ++seed) {
+  for (unsigned seed = 1;
+       seed <= (getenv("MODEL_SEEDS") ? unsigned(atoi(getenv("MODEL_SEEDS"))) : 12u); ++seed) {
     SCOPED_TRACE("seed " + std::to_string(seed));
     RunModel(seed, false);
     if (HasFatalFailure()) return;
