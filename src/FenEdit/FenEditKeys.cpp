@@ -124,7 +124,17 @@ void TFenEdit::KeyDownStep(unsigned key) {
         if (!ReadOnly) CutToClipboard();
         break;
       case 'Z':
-        if (!ReadOnly) Undo();
+        // Ctrl+Shift+Z and Ctrl+Alt+Z redo, as Ctrl+Y does.
+        if (!ReadOnly) {
+          if (shift || KeyHeld(VK_MENU)) {
+            Redo();
+          } else {
+            Undo();
+          }
+        }
+        break;
+      case 'Y':
+        if (!ReadOnly) Redo();
         break;
       case VK_OEM_COMMA:
         CaretHome();

@@ -579,3 +579,22 @@ TEST(FenEditKeys, ShiftMoveAfterSelectAllSelectsWhatIsDrawn) {
   c.Key(VK_HOME, {VK_CONTROL, VK_SHIFT});
   EXPECT_FALSE(c.e.IsSelected());
 }
+
+TEST(FenEditKeys, CtrlYAndCtrlShiftZRedo) {
+  InputCtl c("");
+  c.Type("abc");
+  c.Key('Z', {VK_CONTROL});
+  c.Key('Z', {VK_CONTROL});
+  EXPECT_EQ("a", c.Text());
+  c.Key('Y', {VK_CONTROL});
+  EXPECT_EQ("ab", c.Text());
+  c.Key('Z', {VK_CONTROL, VK_SHIFT});
+  EXPECT_EQ("abc", c.Text());
+  c.Key('Z', {VK_CONTROL});
+  c.Key('Z', {VK_CONTROL, VK_MENU});
+  EXPECT_EQ("abc", c.Text());
+  // Nothing left to redo: the keys do not undo instead.
+  c.Key('Z', {VK_CONTROL, VK_SHIFT});
+  c.Key('Z', {VK_CONTROL, VK_MENU});
+  EXPECT_EQ("abc", c.Text());
+}

@@ -153,6 +153,9 @@ void TMainForm::CreateActions() {
     // Shortcuts work wherever the focus is inside this window.
     addAction(action);
   }
+  // Redo also answers the keys every desktop uses for it.
+  Action("EditRedo")->setShortcuts(
+      {QKeySequence("Ctrl+Alt+Z"), QKeySequence("Ctrl+Y"), QKeySequence("Ctrl+Shift+Z")});
 }
 
 void TMainForm::ConnectActions() {
