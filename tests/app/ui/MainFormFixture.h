@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QWindow>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -57,6 +58,13 @@ class MainFormTest : public ::testing::Test {
   void End() {
     app_->DestroyForms();
     form_ = nullptr;
+  }
+  // Lets the shown window reach the screen; a message the start left (a damaged page file)
+  // comes only then.
+  void LetTheWindowDraw() {
+    for (int i = 0; i < 100 && form_ && !form_->windowHandle()->isExposed(); ++i)
+      QCoreApplication::processEvents();
+    for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
   }
   TMainForm* Restart() {
     End();

@@ -445,7 +445,7 @@ TEST_F(MainFormTest, ADamagedPageFileIsReportedOnlyOnceTheWindowIsDrawn) {
   paints.window = form_;
   form_->show();
   EXPECT_EQ(dialogs->Messages.size(), 0u);
-  for (int i = 0; i < 100 && dialogs->Messages.empty(); ++i) QCoreApplication::processEvents();
+  LetTheWindowDraw();
   qApp->removeEventFilter(&paints);
   ASSERT_EQ(dialogs->Messages.size(), 1u);
   EXPECT_GT(dialogs->paintsAtMessage[0], 0);
