@@ -111,6 +111,18 @@ int main(int argc, char** argv) {
   editor.push_back(std::string("\x00\x09", 2) + Texts()[6]);
   Put(out, "fuzz_editor_text", editor);
 
+  // Action streams (see the target): typing, keys with Shift, undo and redo, select-all and
+  // replace, clicks, rewrapping, input-method results, cut and paste.
+  auto actions = [](std::initializer_list<int> bytes) {
+    std::string s;
+    for (int b : bytes) s += char(b);
+    return s;
+  };
+  Put(out, "fuzz_editor_edits",
+      {actions({0, 'a', 0, 'b', 1, 8, 2, 3, 1, 0x81, 1, 0x82, 5, 3, 'x', 'y', 'z', 2}),
+       actions({4, 10, 11, 11, 2, 6, 16, 16, 0, 7, 8, 5, 1, 10}),
+       actions({9, 4, 0x93, 0xfa, 0x96, 0x7b, 1, 10, 1, 8, 2, 2, 3})});
+
   Put(out, "fuzz_code_page", Texts());
 
   std::vector<std::string> search;
