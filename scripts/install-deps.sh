@@ -9,6 +9,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk xvfb xauth
   clang libclang-rt-14-dev
+  qt6-translations-l10n desktop-file-utils appstream
 )
 
 missing=()

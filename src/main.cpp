@@ -17,6 +17,7 @@
 #include "app/ui/MainForm.h"
 #include "app/ui/ProgramForms.h"
 #include "app/ui/SingleInstance.h"
+#include "app/ui/Translations.h"
 #include "platform/ProgramFiles.h"
 #include "platform/qt/QtClipboard.h"
 
@@ -60,8 +61,13 @@ QList<QByteArray> FilesFromArguments(int argc, char** argv) {
 int main(int argc, char** argv) {
   // The browser windows' web engine shares OpenGL contexts; this must precede the application.
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  const QLocale locale = ProgramLocale();
+  SetWebEngineLanguage(locale);
   TGuardedQApplication qtApp(argc, argv);
   QApplication::setApplicationName("piyonote2");
+  // Ties the windows to the desktop entry (its icon and name on Wayland).
+  QGuiApplication::setDesktopFileName("piyonote2");
+  TTranslations translations(locale);
   QApplication::setQuitOnLastWindowClosed(false);
   QtClipboard clipboard;
   SetCurrentClipboard(&clipboard);

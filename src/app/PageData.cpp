@@ -86,7 +86,7 @@ void TDataList::LoadFromStream(TStream& stream) {
   Clear();
   TValueReader reader(stream, TDataItem::BufferSize);
   int32_t count = reader.ReadInteger();
-  if (count < 0) throw EPageFileError("page file holds a negative page count");
+  if (count < 0) throw EPageFileError("ページファイルのページ数が負の値です");
   // No reserve(count): the count may be damaged; the data itself bounds the list.
   for (int32_t i = 0; i < count; ++i) {
     auto item = std::make_unique<TDataItem>();

@@ -141,11 +141,11 @@ TPageLoadResult TPageFile::LoadAtStartup(TDataList& pages, const std::string& fi
   std::string fault;
   try {
     pages.LoadFromFile(path_);
-    if (pages.Count() < 1) fault = "the page file holds no pages";
+    if (pages.Count() < 1) fault = "ページファイルにページがありません";
   } catch (const EPageFileError& e) {
     fault = e.what();
   } catch (const std::bad_alloc&) {
-    fault = "not enough memory to read the page file";
+    fault = "ページファイルを読み込むためのメモリが足りません";
   } catch (const std::exception& e) {
     fault = e.what();
   }

@@ -118,12 +118,12 @@ std::string TMemoryStream::TakeBytes() {
 
 TFileStream::TFileStream(const std::string& path) : path_(path) {
   fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd_ < 0) throw EPageFileError("cannot open " + path + ": " + std::strerror(errno));
+  if (fd_ < 0) throw EPageFileError(path + " を開けません（" + std::strerror(errno) + "）");
   struct stat st {};
   if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
-    std::string why = S_ISDIR(st.st_mode) ? std::strerror(EISDIR) : "not a regular file";
+    std::string why = S_ISDIR(st.st_mode) ? std::strerror(EISDIR) : "通常のファイルではありません";
     ::close(fd_);
-    throw EPageFileError("cannot read " + path + ": " + why);
+    throw EPageFileError(path + " を読み込めません（" + why + "）");
   }
   size_ = static_cast<uint64_t>(st.st_size);
 }
@@ -137,7 +137,7 @@ size_t TFileStream::Read(char* buffer, size_t count) {
   while (done < count) {
     ssize_t n = ::read(fd_, buffer + done, count - done);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) throw EPageFileError("cannot read " + path_ + ": " + std::strerror(errno));
+    if (n < 0) throw EPageFileError(path_ + " を読み込めません（" + std::strerror(errno) + "）");
     if (n == 0) break;
     done += static_cast<size_t>(n);
   }
@@ -146,7 +146,7 @@ size_t TFileStream::Read(char* buffer, size_t count) {
 }
 
 void TFileStream::Write(const char*, size_t) {
-  throw EPageFileError("cannot write " + path_ + ": opened for reading");
+  throw EPageFileError(path_ + " は読み込み用に開かれているため書き込めません");
 }
 
 // ---- TValueWriter
@@ -207,7 +207,7 @@ void TValueWriter::WriteString(std::string_view cp932) {
       char b[2] = {static_cast<char>(kString8), static_cast<char>(cp932.size())};
       Put(b, 2);
     } else {
-      if (cp932.size() > INT32_MAX) throw EPageFileError("page too large to store");
+      if (cp932.size() > INT32_MAX) throw EPageFileError("ページが大きすぎて保存できません");
       PutTag(kString32);
       PutInt32(static_cast<int32_t>(cp932.size()));
     }
@@ -215,7 +215,7 @@ void TValueWriter::WriteString(std::string_view cp932) {
     return;
   }
   std::string utf8 = CodePage::ToUtf8(cp932);
-  if (utf8.size() > INT32_MAX) throw EPageFileError("page too large to store");
+  if (utf8.size() > INT32_MAX) throw EPageFileError("ページが大きすぎて保存できません");
   PutTag(kUtf8String);
   PutInt32(static_cast<int32_t>(utf8.size()));
   Put(utf8.data(), utf8.size());
@@ -236,12 +236,13 @@ void TValueReader::Get(char* bytes, size_t count) {
     if (pos_ == end_) {
       // Large reads bypass the buffer.
       if (count >= buffer_.size()) {
-        if (stream_.Read(bytes, count) != count) throw EPageFileError("page file ends early");
+        if (stream_.Read(bytes, count) != count)
+          throw EPageFileError("ページファイルが途中で終わっています");
         return;
       }
       pos_ = 0;
       end_ = stream_.Read(buffer_.data(), buffer_.size());
-      if (end_ == 0) throw EPageFileError("page file ends early");
+      if (end_ == 0) throw EPageFileError("ページファイルが途中で終わっています");
     }
     size_t n = std::min(count, end_ - pos_);
     std::memcpy(bytes, buffer_.data() + pos_, n);
@@ -267,7 +268,7 @@ int32_t TValueReader::GetInt32() {
 
 std::string TValueReader::GetPayload(uint64_t count) {
   // Check before allocating: a damaged length field must not cost gigabytes.
-  if (count > Remaining()) throw EPageFileError("page file ends early");
+  if (count > Remaining()) throw EPageFileError("ページファイルが途中で終わっています");
   std::string s(static_cast<size_t>(count), '\0');
   Get(s.data(), s.size());
   return s;
@@ -285,7 +286,7 @@ int32_t TValueReader::ReadInteger() {
     case kInt32:
       return GetInt32();
     default:
-      throw EPageFileError("page file holds an unknown value where a number belongs");
+      throw EPageFileError("ページファイルの数値の位置に不明な値があります");
   }
 }
 
@@ -296,12 +297,12 @@ std::string TValueReader::ReadString() {
       return GetPayload(GetByte());
     case kString32: {
       int32_t n = GetInt32();
-      if (n < 0) throw EPageFileError("page file holds a negative length");
+      if (n < 0) throw EPageFileError("ページファイルに負の長さがあります");
       return GetPayload(static_cast<uint64_t>(n));
     }
     case kWideString: {
       int32_t n = GetInt32();
-      if (n < 0) throw EPageFileError("page file holds a negative length");
+      if (n < 0) throw EPageFileError("ページファイルに負の長さがあります");
       std::string bytes = GetPayload(2 * static_cast<uint64_t>(n));
       std::u16string units(static_cast<size_t>(n), u'\0');
       for (size_t i = 0; i < units.size(); ++i)
@@ -312,12 +313,12 @@ std::string TValueReader::ReadString() {
     }
     case kUtf8String: {
       int32_t n = GetInt32();
-      if (n < 0) throw EPageFileError("page file holds a negative length");
+      if (n < 0) throw EPageFileError("ページファイルに負の長さがあります");
       std::string utf8 = GetPayload(static_cast<uint64_t>(n));
       if (IsAscii(utf8)) return utf8;
       return Trimmed(CodePage::FromUtf8(utf8));
     }
     default:
-      throw EPageFileError("page file holds an unknown value where a text belongs");
+      throw EPageFileError("ページファイルの文字列の位置に不明な値があります");
   }
 }

@@ -54,7 +54,7 @@ TAtomicFileWriter::TAtomicFileWriter(const std::string& path, unsigned newFileMo
   struct stat old {};
   if (::stat(path_.c_str(), &old) == 0) {
     if (S_ISDIR(old.st_mode)) {
-      Fail("cannot replace", EISDIR);
+      Fail("を置き換えられません", EISDIR);
       return;
     }
     mode_ = old.st_mode & 07777;
@@ -67,7 +67,7 @@ TAtomicFileWriter::TAtomicFileWriter(const std::string& path, unsigned newFileMo
   fd_ = ::mkostemp(temp_.data(), O_CLOEXEC);
   if (fd_ < 0) {
     temp_.clear();
-    Fail("cannot create a file beside", errno);
+    Fail("のそばにファイルを作れません", errno);
   }
 }
 
@@ -76,7 +76,7 @@ TAtomicFileWriter::~TAtomicFileWriter() {
 }
 
 bool TAtomicFileWriter::Fail(const char* step, int err) {
-  if (error_.empty()) error_ = std::string(step) + " " + path_ + ": " + std::strerror(err);
+  if (error_.empty()) error_ = path_ + " " + step + "（" + std::strerror(err) + "）";
   Discard();
   return false;
 }
@@ -90,7 +90,7 @@ void TAtomicFileWriter::Discard() {
 }
 
 bool TAtomicFileWriter::WriteOut(const char* bytes, size_t count) {
-  if (!WriteAll(fd_, bytes, count)) return Fail("cannot write", errno);
+  if (!WriteAll(fd_, bytes, count)) return Fail("に書き込めません", errno);
   written_ += count;
   if (written_ - startedWriteback_ >= kWritebackStep) {
     // Only a hint: errors show up at the sync in Commit.
@@ -124,12 +124,12 @@ bool TAtomicFileWriter::Append(std::string_view bytes) {
 
 bool TAtomicFileWriter::Commit() {
   if (!Ok() || !FlushBuffer()) return false;
-  if (::fchmod(fd_, static_cast<mode_t>(mode_)) != 0) return Fail("cannot set the mode of", errno);
-  if (::fsync(fd_) != 0) return Fail("cannot flush", errno);
+  if (::fchmod(fd_, static_cast<mode_t>(mode_)) != 0) return Fail("の属性を設定できません", errno);
+  if (::fsync(fd_) != 0) return Fail("をディスクに書き出せません", errno);
   int fd = fd_;
   fd_ = -1;
-  if (::close(fd) != 0) return Fail("cannot close", errno);
-  if (::rename(temp_.c_str(), path_.c_str()) != 0) return Fail("cannot replace", errno);
+  if (::close(fd) != 0) return Fail("を閉じられません", errno);
+  if (::rename(temp_.c_str(), path_.c_str()) != 0) return Fail("を置き換えられません", errno);
   temp_.clear();
   // Make the rename itself durable; failing here no longer risks the data.
   int dir = ::open(FolderOf(path_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

@@ -281,8 +281,8 @@ TApplication::~TApplication() {
 }
 
 void TApplication::SetTitle(const QString& title) {
+  // Not Qt's display name: the platform would append it to every window's own title.
   title_ = title;
-  QApplication::setApplicationDisplayName(title);
 }
 
 void TApplication::DestroyForms() {

@@ -33,7 +33,8 @@ void TMainForm::HtmlPreviewExecute() {
   std::string page = web::PreviewPage(Editor().Control().GetStore());
   std::string error;
   if (!AtomicFile::Write(path, page, &error, ProgramFiles::kPrivateFileMode)) {
-    Application->ShowException(EFenFileError("cannot write " + path + ": " + error));
+    // The writer's message names the file and the reason (UTF-8, as the system gives them).
+    Application->ShowException(EFenFileError(CodePage::FromUtf8(error)));
     return;
   }
   // The page lives only while the preview is open, whatever way the window ends.

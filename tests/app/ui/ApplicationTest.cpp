@@ -1,6 +1,7 @@
 // The application object: title, message and input boxes and file dialogs answered by a script.
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
 #include <QWidget>
 #include <stdexcept>
 
@@ -102,4 +103,13 @@ TEST(ApplicationTest, PlatformMessageBoxesGoThroughTheSameSeam) {
   }
   // Once the application object is gone the platform's own handler answers again.
   EXPECT_EQ(MessageBox("after", "", MB_YESNO), IDNO);
+}
+
+TEST(ApplicationTest, TheTitleIsNotQtsDisplayNameWhichWouldEndEveryWindowTitle) {
+  TApplication app(std::make_unique<TScriptedDialogs>());
+  const QString before = QGuiApplication::applicationDisplayName();
+  app.SetTitle(QString::fromUtf8("ぴよのーと２"));
+  EXPECT_EQ(app.Title(), QString::fromUtf8("ぴよのーと２"));
+  // The platform appends the display name to titles that do not end in it.
+  EXPECT_EQ(QGuiApplication::applicationDisplayName(), before);
 }

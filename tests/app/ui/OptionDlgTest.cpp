@@ -126,9 +126,9 @@ TEST_F(OptionDlgTest, ChosenBackgroundColoursTheSample) {
   d.SetSampleColor(clWhite);
   d.BackColorBox->SetSelected(clNavy);  // filled by the program: the sample is set separately
   EXPECT_EQ(Background(d.SampleLabel), QColor(255, 255, 255));
-  Choose(*d.BackColorBox, d.BackColorBox->findText("Red"));
+  Choose(*d.BackColorBox, d.BackColorBox->findText(U("赤")));
   EXPECT_EQ(Background(d.SampleLabel), QColor(255, 0, 0));
-  Choose(*d.BackColorBox, d.BackColorBox->findText("Window"));
+  Choose(*d.BackColorBox, d.BackColorBox->findText(U("ウィンドウの背景")));
   EXPECT_EQ(Background(d.SampleLabel), QColorOf(ColorToRGB(clWindow)));
 }
 
@@ -211,13 +211,13 @@ TEST_F(ColorBoxTest, ListsNamedAndSystemColours) {
   EXPECT_EQ(box_.count(), 1 + 16 + 4 + 21);
   EXPECT_EQ(box_.Selected(), clBlack);
   box_.SetSelected(clTeal);
-  EXPECT_EQ(box_.currentText(), "Teal");
+  EXPECT_EQ(box_.currentText(), U("ティール"));
   box_.SetSelected(RGB(192, 220, 192));
-  EXPECT_EQ(box_.currentText(), "Money Green");
+  EXPECT_EQ(box_.currentText(), U("マネーグリーン"));
   box_.SetSelected(clBtnFace);
-  EXPECT_EQ(box_.currentText(), "BtnFace");
+  EXPECT_EQ(box_.currentText(), U("ボタンの表面"));
   EXPECT_EQ(box_.Selected(), clBtnFace);  // kept as the system colour, not its RGB
-  Choose(box_, box_.findText("Highlight"));
+  Choose(box_, box_.findText(U("選択項目")));
   EXPECT_EQ(box_.Selected(), clHighlight);
   EXPECT_EQ(changes_, 1);
   Choose(box_, box_.currentIndex());  // the same entry again changes nothing
@@ -247,11 +247,11 @@ TEST_F(ColorBoxTest, CustomEntryAsksTheColourDialog) {
   EXPECT_EQ(box_.Selected(), RGB(40, 50, 60));
   EXPECT_EQ(changes_, 2);
 
-  Choose(box_, box_.findText("Aqua"));
+  Choose(box_, box_.findText(U("水色")));
   dialogs_->AnswerColor(std::nullopt);
   Choose(box_, TColorBox::kCustomIndex);  // cancelled: back to the entry chosen before
   EXPECT_EQ(box_.Selected(), clAqua);
-  EXPECT_EQ(box_.currentText(), "Aqua");
+  EXPECT_EQ(box_.currentText(), U("水色"));
   EXPECT_EQ(changes_, 3);
   EXPECT_EQ(dialogs_->Unexpected, 0);
 }
