@@ -70,6 +70,10 @@ class TMainForm : public QMainWindow {
   // The window's translucency: on or off, and the opacity (0 transparent .. 255 opaque).
   bool AlphaBlend = false;
   int AlphaBlendValue = 255;
+  // The lowest opacity applied, whatever AlphaBlendValue says: a quarter.
+  static constexpr int kMinOpacity = 64;
+
+  void setVisible(bool visible) override;
 
   TEditorPane& Editor() const { return *editor_; }
   QWidget* EditorWidget() const;
@@ -228,6 +232,7 @@ class TMainForm : public QMainWindow {
   void ConnectFavorites();
   // MainFormSettings.cpp: the one place settings are read and written.
   void ReadSettings();
+  void ReadWindowPlacement();
   int ReadPageIndex() const;
   void WriteSettings();
   void ApplyImeMode();
@@ -248,6 +253,7 @@ class TMainForm : public QMainWindow {
   bool redoEnable_ = false;
   bool clipboardHasText_ = false;
   bool shown_ = false;
+  bool placed_ = false;  // the saved place was applied before the first show
   bool destroyed_ = false;
   QString pendingStartMessage_;
   QList<QByteArray> pendingFiles_;

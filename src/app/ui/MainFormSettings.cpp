@@ -2,8 +2,11 @@
 // written (shut-down, from the destruction handler). Every value read falls back to what the
 // window or editor holds at that moment, so a missing file or key changes nothing.
 #include <QCheckBox>
+#include <QGuiApplication>
 #include <QLineEdit>
+#include <QScreen>
 #include <QSlider>
+#include <algorithm>
 
 #include "Application.h"
 #include "ColorBox.h"
@@ -14,6 +17,7 @@
 #include "OptionDlg.h"
 #include "TabStrip.h"
 #include "UiText.h"
+#include "WindowPlacement.h"
 #include "app/IniFile.h"
 #include "platform/ProgramFiles.h"
 
@@ -49,29 +53,40 @@ TFenEdit::TFont TMainForm::FontFromPoints(const std::string& name, int points, T
 }
 
 void TMainForm::ApplyTranslucency() {
-  setWindowOpacity(AlphaBlend ? (AlphaBlendValue & 0xFF) / 255.0 : 1.0);
+  // However the value came (a hand-edited file, the slider at 0), the window stays findable.
+  int value = std::max(AlphaBlendValue & 0xFF, kMinOpacity);
+  setWindowOpacity(AlphaBlend ? value / 255.0 : 1.0);
 }
 
+// Qt's geometry is the client area on every platform and with any window manager: saved as
+// read back, the window neither creeps by a title bar per start nor depends on frame sizes.
 QRect TMainForm::RestoredRect() const {
   if (windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)) {
-    // The normal geometry is the client area; the stored place is the frame's corner.
     QRect normal = normalGeometry();
-    if (normal.isValid()) return {normal.topLeft() - (geometry().topLeft() - pos()), normal.size()};
+    if (normal.isValid()) return normal;
   }
-  return {pos(), size()};
+  return geometry();
 }
 
-void TMainForm::ReadSettings() {
+void TMainForm::setVisible(bool visible) {
+  // The saved place reaches the window before it first appears, so the window manager puts it
+  // there instead of moving it afterwards.
+  if (visible && !placed_) {
+    placed_ = true;
+    ReadWindowPlacement();
+  }
+  QMainWindow::setVisible(visible);
+}
+
+void TMainForm::ReadWindowPlacement() {
   TIniFile ini(ProgramFiles::DataFile(".ini"));
-  // Window: the design-time place and size are the defaults.
-  move(192, 107);
-  resize(640, 480);
-  int left = ini.ReadInteger("Window", "Left", x());
-  int top = ini.ReadInteger("Window", "Top", y());
-  int width = ini.ReadInteger("Window", "Width", this->width());
-  int height = ini.ReadInteger("Window", "Height", this->height());
-  move(left, top);
-  resize(width, height);
+  // The design-time place and size are the defaults.
+  QRect rect(ini.ReadInteger("Window", "Left", 192), ini.ReadInteger("Window", "Top", 107),
+             ini.ReadInteger("Window", "Width", 640), ini.ReadInteger("Window", "Height", 480));
+  if (rect.width() <= 0 || rect.height() <= 0) rect.setSize(QSize(640, 480));
+  QList<QRect> screens;
+  for (QScreen* screen : QGuiApplication::screens()) screens << screen->availableGeometry();
+  setGeometry(WindowPlacement::PlaceOnScreens(rect, screens));
   switch (ini.ReadInteger("Window", "WindowState", 0)) {
     case 1:
       setWindowState(Qt::WindowMinimized);
@@ -85,6 +100,11 @@ void TMainForm::ReadSettings() {
   AlphaBlend = ini.ReadBool("Window", "AlphaBlend", AlphaBlend);
   AlphaBlendValue = ini.ReadInteger("Window", "AlphaBlendValue", AlphaBlendValue) & 0xFF;
   ApplyTranslucency();
+}
+
+void TMainForm::ReadSettings() {
+  TIniFile ini(ProgramFiles::DataFile(".ini"));
+  // Place, size, state and translucency were read before the window appeared.
   ToolBarPanel->setVisible(ini.ReadBool("Window", "ToolBarVisible", !ToolBarPanel->isHidden()));
   TabControl1->SetMultiLine(ini.ReadBool("Window", "TabMultiLine", TabControl1->MultiLine()));
 

@@ -1,7 +1,9 @@
 // The settings file as the main window reads it at start-up and writes it at the end, and the
 // option dialog's OK and Cancel.
 #include <QCheckBox>
+#include <QGuiApplication>
 #include <QLineEdit>
+#include <QScreen>
 #include <QSlider>
 #include <filesystem>
 
@@ -84,11 +86,11 @@ TEST_F(SettingsTest, ValuesAreReadAsWrittenByHandOrByAnOlderRun) {
       "FontSize=20\r\nColumn=0x30\r\nFindColor=$0000FF00\r\n[Etc]\r\nTxf=-x\r\nImeMode=2\r\n"
       "SegaBbsMode=1\r\n");
   TMainForm* f = Start();
-  EXPECT_EQ(QPoint(10, 20), f->pos());
-  EXPECT_EQ(QSize(500, 300), f->size());
+  EXPECT_EQ(QRect(10, 20, 500, 300), f->geometry());
   EXPECT_TRUE(f->AlphaBlend);
   EXPECT_EQ(44, f->AlphaBlendValue);  // low 8 bits of 300
-  EXPECT_NEAR(44 / 255.0, f->windowOpacity(), 0.01);
+  // Below the floor the window would hardly be seen: the floor is applied, the value kept.
+  EXPECT_NEAR(TMainForm::kMinOpacity / 255.0, f->windowOpacity(), 0.01);
   EXPECT_TRUE(f->ToolBarPanel->isHidden());
   EXPECT_TRUE(f->TabControl1->MultiLine());
   TFenEdit& e = *f->FenEdit1;
@@ -145,6 +147,66 @@ TEST_F(SettingsTest, MaximisedKeepsTheRestoredRectangle) {
   EXPECT_EQ(400, ini.ReadInteger("Window", "Height", 0));
   f = Start();
   EXPECT_TRUE(f->windowState() & Qt::WindowMaximized);
+  End();
+  // Started maximised and closed again: the restored rectangle is still the same.
+  TIniFile again(IniPath());
+  for (const char* key : {"Left", "Top", "Width", "Height", "WindowState"})
+    EXPECT_EQ(ini.ReadInteger("Window", key, -1), again.ReadInteger("Window", key, -2)) << key;
+}
+
+// Records the window's place when it is first shown, before its own show handler runs.
+class ShowWatcher : public QObject {
+ public:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Show && !seen_) {
+      seen_ = true;
+      AtShow = static_cast<QWidget*>(watched)->geometry();
+    }
+    return false;
+  }
+  QRect AtShow;
+
+ private:
+  bool seen_ = false;
+};
+
+TEST_F(SettingsTest, TheSavedPlaceIsAppliedBeforeTheWindowAppearsAndComesBackUnchanged) {
+  WriteIni("[Window]\r\nLeft=300\r\nTop=200\r\nWidth=420\r\nHeight=310\r\n");
+  form_ = app_->CreateForm<TMainForm>();
+  ShowWatcher watcher;
+  form_->installEventFilter(&watcher);
+  form_->show();
+  form_->removeEventFilter(&watcher);
+  EXPECT_EQ(QRect(300, 200, 420, 310), watcher.AtShow);
+  // Restarts put it back where it was, every time.
+  for (int i = 0; i < 3; ++i) {
+    Restart();
+    EXPECT_EQ(QRect(300, 200, 420, 310), form_->geometry()) << "start " << i;
+  }
+  End();
+  TIniFile ini(IniPath());
+  EXPECT_EQ(300, ini.ReadInteger("Window", "Left", 0));
+  EXPECT_EQ(200, ini.ReadInteger("Window", "Top", 0));
+}
+
+TEST_F(SettingsTest, AWindowOffEveryScreenIsBroughtBackOntoOne) {
+  QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  WriteIni("[Window]\r\nLeft=-5000\r\nTop=9000\r\nWidth=300\r\nHeight=200\r\n");
+  TMainForm* f = Start();
+  EXPECT_TRUE(screen.contains(f->geometry())) << f->geometry().x() << "," << f->geometry().y();
+  EXPECT_EQ(QSize(300, 200), f->size());
+  End();
+  // Larger than the screen, and above it: inside, shrunk to the screen.
+  WriteIni("[Window]\r\nLeft=10\r\nTop=-3000\r\nWidth=90000\r\nHeight=90000\r\n");
+  f = Start();
+  EXPECT_TRUE(screen.contains(f->geometry().topLeft()));
+  EXPECT_LE(f->width(), screen.width());
+  EXPECT_LE(f->height(), screen.height());
+  End();
+  // Nonsense sizes give the design size.
+  WriteIni("[Window]\r\nLeft=10\r\nTop=20\r\nWidth=0\r\nHeight=-4\r\n");
+  f = Start();
+  EXPECT_EQ(QRect(10, 20, 640, 480), f->geometry());
 }
 
 TEST_F(SettingsTest, AnUnwritableSettingsFileIsReportedAndThePagesAreStillWritten) {
