@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Draws the program's action images (16x16) and its icon as PNG files in resources/icons.
+"""Draws the program's action images (16x16, and again at 24, 32 and 48 pixels for scaled
+screens) and its icon as PNG files in resources/icons.
 
 Only the Python standard library is used. Run from anywhere:
     python3 scripts/make-icons.py
@@ -135,6 +136,89 @@ class Canvas:
         header = struct.pack(">IIBBBBB", self.size, self.size, 8, 6, 0, 0, 0)
         return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +
                 chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+
+
+def scale2x(px):
+    """Pixel art twice as large with its diagonal steps smoothed (the EPX rule), instead of
+    every pixel doubled into a block."""
+    n = len(px)
+    out = [[CLEAR] * (2 * n) for _ in range(2 * n)]
+
+    def at(x, y):
+        return px[min(max(y, 0), n - 1)][min(max(x, 0), n - 1)]
+
+    for y in range(n):
+        for x in range(n):
+            p, a, b, c, d = at(x, y), at(x, y - 1), at(x + 1, y), at(x - 1, y), at(x, y + 1)
+            e = [p, p, p, p]
+            if c == a and c != d and a != b:
+                e[0] = a
+            if a == b and a != c and b != d:
+                e[1] = b
+            if d == c and d != b and c != a:
+                e[2] = c
+            if b == d and b != a and d != c:
+                e[3] = d
+            out[2 * y][2 * x], out[2 * y][2 * x + 1] = e[0], e[1]
+            out[2 * y + 1][2 * x], out[2 * y + 1][2 * x + 1] = e[2], e[3]
+    return out
+
+
+def scale3x(px):
+    """Pixel art three times as large, diagonal steps smoothed (the AdvMAME3x rule)."""
+    n = len(px)
+    out = [[CLEAR] * (3 * n) for _ in range(3 * n)]
+
+    def at(x, y):
+        return px[min(max(y, 0), n - 1)][min(max(x, 0), n - 1)]
+
+    for y in range(n):
+        for x in range(n):
+            a, b, c = at(x - 1, y - 1), at(x, y - 1), at(x + 1, y - 1)
+            d, e, f = at(x - 1, y), at(x, y), at(x + 1, y)
+            g, h, i = at(x - 1, y + 1), at(x, y + 1), at(x + 1, y + 1)
+            r = [e] * 9
+            if b != h and d != f:
+                r[0] = d if d == b else e
+                r[1] = b if (d == b and e != c) or (b == f and e != a) else e
+                r[2] = f if b == f else e
+                r[3] = d if (d == b and e != g) or (d == h and e != a) else e
+                r[5] = f if (b == f and e != i) or (h == f and e != c) else e
+                r[6] = d if d == h else e
+                r[7] = h if (d == h and e != i) or (h == f and e != g) else e
+                r[8] = f if h == f else e
+            for j in range(9):
+                out[3 * y + j // 3][3 * x + j % 3] = r[j]
+    return out
+
+
+def halve(px):
+    """Half the size, each pixel the mean of four (colour weighted by coverage)."""
+    n = len(px) // 2
+    out = [[CLEAR] * n for _ in range(n)]
+    for y in range(n):
+        for x in range(n):
+            quad = [px[2 * y + j][2 * x + i] for j in (0, 1) for i in (0, 1)]
+            alpha = sum(q[3] for q in quad)
+            if alpha == 0:
+                continue
+            rgb = tuple((sum(q[k] * q[3] for q in quad) + alpha // 2) // alpha for k in range(3))
+            out[y][x] = rgb + ((alpha + 2) // 4,)
+    return out
+
+
+def larger(c, size):
+    """The 16-pixel image drawn again at 24, 32 or 48 pixels."""
+    big = Canvas(size)
+    if size == 32:
+        big.px = scale2x(c.px)
+    elif size == 48:
+        big.px = scale3x(c.px)
+    elif size == 24:
+        big.px = halve(scale3x(c.px))
+    else:
+        raise ValueError(size)
+    return big
 
 
 def text_width(s):
@@ -467,6 +551,15 @@ def img_pilcrow(c):
     badge(c, "P", BLOCK)
 
 
+def img_span(c):
+    # Four letters do not fit one row of a 16-pixel badge: two rows of two.
+    c.fill(0, 1, 15, 14, INLINE)
+    for x, y in ((0, 1), (15, 1), (0, 14), (15, 14)):
+        c.set(x, y, CLEAR)
+    c.text("SP", (16 - text_width("SP")) // 2, 2, PAPER)
+    c.text("AN", (16 - text_width("AN")) // 2, 8, PAPER)
+
+
 def img_blockquote(c):
     badge(c, "\u201c", BLOCK)
 
@@ -579,7 +672,7 @@ IMAGES = [
     img_pilcrow,                                        # 29 HtmlP
     lambda c: badge(c, "PRE", BLOCK),                   # 30 HtmlPre
     img_blockquote,                                     # 31 HtmlBlockquote
-    lambda c: badge(c, "SPAN", INLINE),                 # 32 HtmlSpan
+    img_span,                                           # 32 HtmlSpan
     lambda c: badge(c, "EM", INLINE),                   # 33 HtmlEm
     lambda c: badge(c, "STR", INLINE),                  # 34 HtmlStrong
     img_link,                                           # 35 HtmlA
@@ -597,9 +690,11 @@ IMAGES = [
 ]
 
 
-def program_icon():
-    """A chick on a sheet of paper, 48x48, drawn smooth by supersampling."""
-    size, ss = 48, 4
+def program_icon(size=48):
+    """A chick on a sheet of paper, designed on a 48-unit square and drawn smooth at any size
+    by supersampling."""
+    ss = 4
+    unit = 48 / size
     c = Canvas(size)
 
     def cover(fn):
@@ -608,7 +703,7 @@ def program_icon():
                 hits = 0
                 for sy in range(ss):
                     for sx in range(ss):
-                        if fn(x + (sx + 0.5) / ss, y + (sy + 0.5) / ss):
+                        if fn((x + (sx + 0.5) / ss) * unit, (y + (sy + 0.5) / ss) * unit):
                             hits += 1
                 if hits:
                     yield x, y, hits / (ss * ss)
@@ -637,16 +732,31 @@ def program_icon():
     return c
 
 
+APP_ICON_SIZES = (16, 24, 32, 48, 64, 128, 256)
+ACTION_SIZES = (16, 24, 32, 48)
+
+
 def main():
     os.makedirs(OUT, exist_ok=True)
     assert len(IMAGES) == 47, len(IMAGES)
+    for size in ACTION_SIZES[1:]:
+        os.makedirs(os.path.join(OUT, str(size)), exist_ok=True)
     for index, draw in enumerate(IMAGES):
         c = Canvas()
         draw(c)
         with open(os.path.join(OUT, "%02d.png" % index), "wb") as f:
             f.write(c.png())
+        # Qt picks the size that matches the screen's scale (1, 1.5, 2, 3).
+        for size in ACTION_SIZES[1:]:
+            with open(os.path.join(OUT, str(size), "%02d.png" % index), "wb") as f:
+                f.write(larger(c, size).png())
     with open(os.path.join(OUT, "piyonote2.png"), "wb") as f:
         f.write(program_icon().png())
+    # The desktop's icon theme picks the size it needs.
+    os.makedirs(os.path.join(OUT, "app"), exist_ok=True)
+    for size in APP_ICON_SIZES:
+        with open(os.path.join(OUT, "app", "piyonote2-%d.png" % size), "wb") as f:
+            f.write(program_icon(size).png())
 
 
 if __name__ == "__main__":

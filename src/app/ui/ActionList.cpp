@@ -22,7 +22,20 @@ QString GetLongHint(const QString& hint) {
 TImageList::TImageList() {
   InitResources();
   icons_.reserve(kCount);
-  for (int i = 0; i < kCount; ++i) icons_.emplace_back(Path(i));
+  for (int i = 0; i < kCount; ++i) {
+    // Drawn at each size, so a scaled screen gets its own pixels rather than stretched ones.
+    QIcon icon(Path(i));
+    for (int size : kLargerSizes) icon.addFile(Path(i, size), QSize(size, size));
+    icons_.push_back(icon);
+  }
+}
+
+QIcon TImageList::ProgramIcon() {
+  InitResources();
+  QIcon icon;
+  for (int size : {16, 24, 32, 48, 64, 128, 256})
+    icon.addFile(QStringLiteral(":/icons/app/piyonote2-%1.png").arg(size), QSize(size, size));
+  return icon;
 }
 
 QIcon TImageList::Icon(int index) const {
@@ -30,8 +43,9 @@ QIcon TImageList::Icon(int index) const {
   return icons_[index];
 }
 
-QString TImageList::Path(int index) {
-  return QStringLiteral(":/icons/%1.png").arg(index, 2, 10, QLatin1Char('0'));
+QString TImageList::Path(int index, int size) {
+  QString name = QStringLiteral("%1.png").arg(index, 2, 10, QLatin1Char('0'));
+  return size == kSize ? ":/icons/" + name : QStringLiteral(":/icons/%1/").arg(size) + name;
 }
 
 QAction* TActionList::Add(const TActionDef& def, const TImageList* images) {

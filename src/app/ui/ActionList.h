@@ -47,12 +47,16 @@ class TImageList {
  public:
   static constexpr int kCount = 47;
   static constexpr int kSize = 16;
+  // Each image is drawn again at these sizes for scaled screens (1.5, 2 and 3).
+  static constexpr int kLargerSizes[] = {24, 32, 48};
   // Loads the images from the program's resources.
   TImageList();
   int Count() const { return static_cast<int>(icons_.size()); }
   QIcon Icon(int index) const;
-  // Resource path of an image: ":/icons/NN.png".
-  static QString Path(int index);
+  // Resource path of an image: ":/icons/NN.png", or ":/icons/SIZE/NN.png" at a larger size.
+  static QString Path(int index, int size = kSize);
+  // The program's own icon, in every size it is drawn at.
+  static QIcon ProgramIcon();
 
  private:
   std::vector<QIcon> icons_;

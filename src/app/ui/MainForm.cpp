@@ -44,7 +44,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   if (!MainForm) MainForm = this;
   setObjectName("MainForm");
   setWindowTitle(AppTitle());
-  setWindowIcon(QIcon(":/icons/piyonote2.png"));
+  setWindowIcon(TImageList::ProgramIcon());
   CreateControls();
   CreateActions();
   CreateMenus();

@@ -1,6 +1,7 @@
 // Every command, menu, context menu and tool bar button of the main window, with its
 // properties and enabling rule.
 #include <QClipboard>
+#include <QImage>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
@@ -187,7 +188,17 @@ TEST_F(MainFormTest, ToolButtonsHaveDistinctImagesFromTheImageList) {
     QIcon icon = form_->ImageList1->Icon(i);
     ASSERT_FALSE(icon.isNull()) << i;
     EXPECT_EQ(icon.pixmap(16, 16).size(), QSize(16, 16));
+    // A scaled screen gets the image drawn at its size, not the small one stretched.
+    for (int size : TImageList::kLargerSizes) {
+      QImage drawn(TImageList::Path(i, size));
+      ASSERT_EQ(drawn.size(), QSize(size, size)) << i;
+      QImage shown = icon.pixmap(QSize(16, 16), size / 16.0).toImage();
+      EXPECT_EQ(shown.convertToFormat(QImage::Format_ARGB32_Premultiplied),
+                drawn.convertToFormat(QImage::Format_ARGB32_Premultiplied))
+          << i << " at " << size;
+    }
   }
+  EXPECT_EQ(TImageList::ProgramIcon().availableSizes().size(), 7);
   QSet<int> used;
   for (QToolBar* bar : {form_->ToolBar1, form_->ToolBar2})
     for (QAction* a : bar->actions()) {
