@@ -9,7 +9,9 @@ GEN        := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 # Rebuilds in several checkouts share compiled objects when ccache is there.
 GEN        += $(shell command -v ccache >/dev/null 2>&1 && echo "-DCMAKE_CXX_COMPILER_LAUNCHER=ccache")
 
-.PHONY: all deps build run test test-gui test-asan test-fuzz fuzz fuzz-build fuzz-seeds bench clean format
+PREFIX     ?= /usr/local
+
+.PHONY: all deps build run test test-gui test-asan test-fuzz fuzz fuzz-build fuzz-seeds bench clean format install package check-install
 
 all: build
 
@@ -57,6 +59,21 @@ bench: deps
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
 	@for b in $(BENCH_BUILD)/bench/bench_*; do \
 	  echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b $(BENCH_ARGS) || exit 1; done
+
+# Installs under PREFIX, inside DESTDIR when given (staged installs, packages).
+install: deps $(BUILD)/CMakeCache.txt
+	cmake -S . -B $(BUILD) -DCMAKE_INSTALL_PREFIX="$(PREFIX)"
+	cmake --build $(BUILD) -j $(JOBS) --target piyonote2
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD)
+
+# A Debian package in $(BUILD) (piyonote2_<version>_<arch>.deb).
+package: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target piyonote2
+	cd $(BUILD) && cpack -G DEB
+
+# Installs into a scratch folder and validates what a desktop reads.
+check-install:
+	@scripts/check-install.sh
 
 format:
 	find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
