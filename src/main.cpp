@@ -13,6 +13,7 @@
 #include <csignal>
 #include <cstdio>
 
+#include "app/ui/ActionList.h"
 #include "app/ui/Application.h"
 #include "app/ui/MainForm.h"
 #include "app/ui/ProgramForms.h"
@@ -68,6 +69,8 @@ int main(int argc, char** argv) {
   // Ties the windows to the desktop entry (its icon and name on Wayland).
   QGuiApplication::setDesktopFileName("piyonote2");
   TTranslations translations(locale);
+  // Every window without its own (the browser windows, the dialogs) shows the program's icon.
+  QApplication::setWindowIcon(TImageList::ProgramIcon());
   QApplication::setQuitOnLastWindowClosed(false);
   QtClipboard clipboard;
   SetCurrentClipboard(&clipboard);
