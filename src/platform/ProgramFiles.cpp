@@ -56,13 +56,23 @@ bool IsPrivatelyWritable(const std::string& folder) {
          ::access(folder.c_str(), W_OK) == 0;
 }
 
+// An installed program has its desktop entry in the prefix its folder belongs to
+// (/usr/bin and /usr/share/applications, ~/.local/bin and ~/.local/share/applications).
+bool IsInstalled(const fs::path& folder) {
+  std::error_code ec;
+  fs::path entry = folder.parent_path() / "share" / "applications" / (BaseName() + ".desktop");
+  return fs::exists(entry, ec);
+}
+
 std::string DataFolder() {
   if (const char* home = std::getenv("PIYONOTE2_HOME"); home && *home) {
     MakeFolders(home);
     return home;
   }
   fs::path dir = fs::path(ProgramPath()).parent_path();
-  if (IsPrivatelyWritable(dir.string())) return dir.string();
+  // An installed program keeps the user's files in the config home even where it could write
+  // its own folder (started by root, or installed into the user's own prefix).
+  if (!IsInstalled(dir) && IsPrivatelyWritable(dir.string())) return dir.string();
   fs::path config;
   if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/')
     config = xdg;

@@ -1,8 +1,8 @@
 // Where the program lives and where its data files go.
 // Data files are named after the program: piyonote2.ini, .kdx, .kdw, .kdc, .html.
 // Folder: PIYONOTE2_HOME when set; else beside the program when that folder belongs to the
-// user and nobody else may write it; else $XDG_CONFIG_HOME/piyonote2 (default
-// ~/.config/piyonote2).
+// user and nobody else may write it, unless the program is installed (its desktop entry in
+// <prefix>/share/applications); else $XDG_CONFIG_HOME/piyonote2 (default ~/.config/piyonote2).
 #pragma once
 #include <string>
 

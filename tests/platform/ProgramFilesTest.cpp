@@ -60,6 +60,22 @@ TEST(ProgramFiles, DataFilesAreNamedAfterTheProgram) {
   ProgramFiles::SetProgramPathForTesting("");
 }
 
+TEST(ProgramFiles, AnInstalledProgramKeepsItsFilesInTheConfigHomeEvenWhereItCouldWrite) {
+  TempDir prefix;
+  std::string bin = prefix.File("bin");
+  mkdir(bin.c_str(), 0755);
+  chmod(bin.c_str(), 0755);
+  ProgramFiles::SetProgramPathForTesting(bin + "/piyonote2");
+  EnvVar home("PIYONOTE2_HOME", "");
+  EnvVar xdg("XDG_CONFIG_HOME", prefix.File("config"));
+  EXPECT_EQ(bin, ProgramFiles::DataFolder());  // a build folder: portable
+  mkdir(prefix.File("share").c_str(), 0755);
+  mkdir(prefix.File("share/applications").c_str(), 0755);
+  prefix.Write("share/applications/piyonote2.desktop", "[Desktop Entry]\n");
+  EXPECT_EQ(prefix.File("config") + "/piyonote2", ProgramFiles::DataFolder());
+  ProgramFiles::SetProgramPathForTesting("");
+}
+
 namespace {
 unsigned ModeOf(const std::string& path) {
   struct stat st {};
