@@ -161,6 +161,13 @@ QRect QtInputMethod::PreeditRect() const {
   return QRect(point_.x, point_.y, m.horizontalAdvance(preedit_) + 2, cellHeight_ + 2);
 }
 
+QRect QtInputMethod::InsertedRect(int clientWidth) const {
+  QRect r = PreeditRect();
+  if (r.isEmpty()) return r;
+  r.setRight(std::max(r.right(), clientWidth - 1));
+  return r;
+}
+
 void QtInputMethod::PaintPreedit(QPainter& painter) const {
   if (preedit_.isEmpty()) return;
   QRect r = PreeditRect();

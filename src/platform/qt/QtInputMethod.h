@@ -40,8 +40,11 @@ class QtInputMethod {
   void SetFont(const QFont& font, int cellHeight);
   bool Composing() const { return composing_; }
   const QString& Preedit() const { return preedit_; }
-  // The area the preedit overlay covers now (for repainting it).
+  // The area the preedit overlay covers now.
   QRect PreeditRect() const;
+  // What a composition changes on screen in a client clientWidth wide: from the composition
+  // point to the right edge, where the text after the caret is pushed aside.
+  QRect InsertedRect(int clientWidth) const;
   // Draws the composition string at the composition point, underlined, the segment being
   // converted highlighted as the input method formats it, over the client.
   void PaintPreedit(QPainter& painter) const;

@@ -323,6 +323,18 @@ void QtWindowHost::paintEvent(QPaintEvent* e) {
     p.fillRect(caretDrawn_, Qt::white);
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
   }
+  if (!ime_.Preedit().isEmpty()) {
+    // The text after the composition point makes room for the composition; the image keeps
+    // the text where it is, so it is back as soon as the composition ends.
+    QRect room = ime_.PreeditRect();
+    const TPoint at = ime_.CompositionPoint();
+    QRect moved(at.x, at.y, viewport()->width() - at.x - room.width(), room.height() - 2);
+    if (moved.width() > 0) {
+      p.drawImage(
+          QRectF(moved.translated(room.width(), 0)), image_,
+          QRectF(moved.x() * dpr_, moved.y() * dpr_, moved.width() * dpr_, moved.height() * dpr_));
+    }
+  }
   ime_.PaintPreedit(p);
 }
 
@@ -742,9 +754,9 @@ bool QtWindowHost::viewportEvent(QEvent* e) {
 // --- input method
 
 void QtWindowHost::inputMethodEvent(QInputMethodEvent* e) {
-  QRect before = ime_.PreeditRect();
+  QRect before = ime_.InsertedRect(viewport()->width());
   ime_.Event(e);
-  QRect after = ime_.PreeditRect();
+  QRect after = ime_.InsertedRect(viewport()->width());
   if (!before.isEmpty()) viewport()->update(before);
   if (!after.isEmpty()) viewport()->update(after);
   UpdateCaretArea();
@@ -760,12 +772,12 @@ QVariant QtWindowHost::inputMethodQuery(Qt::InputMethodQuery query) const {
 }
 
 void QtWindowHost::SetCompositionWindow(TPoint p) {
-  QRect before = ime_.PreeditRect();
+  QRect before = ime_.InsertedRect(viewport()->width());
   const TPoint old = ime_.CompositionPoint();
   ime_.SetCompositionPoint(p);
   if (!before.isEmpty()) {
     viewport()->update(before);
-    viewport()->update(ime_.PreeditRect());
+    viewport()->update(ime_.InsertedRect(viewport()->width()));
   }
   if (!hasFocus()) return;
   QGuiApplication::inputMethod()->update(Qt::ImQueryInput);
@@ -801,7 +813,7 @@ std::string QtWindowHost::GetCompositionString(unsigned which) {
 
 void QtWindowHost::CompleteComposition() {
   if (!ime_.Composing()) return;
-  QRect before = ime_.PreeditRect();
+  QRect before = ime_.InsertedRect(viewport()->width());
   QGuiApplication::inputMethod()->commit();
   if (ime_.Composing()) {
     // No input method took the request (or there is none): commit what is shown, and let

@@ -293,6 +293,49 @@ TEST_F(QtHost, InputMethodEventsBecomeCompositionMessages) {
   EXPECT_FALSE(host.inputMethodQuery(Qt::ImEnabled).toBool());
 }
 
+TEST_F(QtHost, CompositionPushesTheTextAfterItAsideUntilItEnds) {
+  Create();
+  host.SetCompositionFont(TFontSpec{"FixedSys", 19, false, false, false, clBlack});
+  // "Text" after the caret: a red bar at 120..129 on the caret's row, one on the next row.
+  control.Canvas()->FillRect(TRect{120, 80, 130, 99}, clRed);
+  control.Canvas()->FillRect(TRect{120, 110, 130, 129}, clRed);
+  host.SetCompositionWindow(TPoint{100, 80});
+  const QRgb red = QColor(255, 0, 0).rgb();
+  ASSERT_EQ(red, Screen().pixel(125, 90));
+
+  QInputMethodEvent preedit(QString::fromUtf8("にほん"), {});
+  QApplication::sendEvent(&host, &preedit);
+  const int room = host.InputMethod().PreeditRect().width();
+  ASSERT_GT(room, 30);
+  QImage shown = Screen();
+  EXPECT_EQ(red, shown.pixel(120 + room, 90));
+  EXPECT_EQ(red, shown.pixel(129 + room, 90));
+  EXPECT_NE(red, shown.pixel(130 + room, 90));
+  EXPECT_NE(red, shown.pixel(125, 90));                // under the composition now
+  EXPECT_EQ(red, shown.pixel(125, 115));               // other rows stay
+  EXPECT_EQ(red, host.BackingImage().pixel(125, 90));  // nothing reaches the image
+
+  // A longer composition pushes further; a shorter one lets the text come back.
+  QInputMethodEvent longer(QString::fromUtf8("にほんご"), {});
+  QApplication::sendEvent(&host, &longer);
+  const int wider = host.InputMethod().PreeditRect().width();
+  ASSERT_GT(wider, room);
+  EXPECT_EQ(red, Screen().pixel(120 + wider, 90));
+  QApplication::sendEvent(&host, &preedit);
+  EXPECT_EQ(red, Screen().pixel(120 + room, 90));
+  EXPECT_NE(red, Screen().pixel(120 + wider + 9, 90));
+
+  // Cancelled: the text is back where it was, and nothing was typed.
+  control.result.clear();
+  QInputMethodEvent cancel;
+  QApplication::sendEvent(&host, &cancel);
+  EXPECT_FALSE(host.InputMethod().Composing());
+  shown = Screen();
+  EXPECT_EQ(red, shown.pixel(125, 90));
+  EXPECT_NE(red, shown.pixel(120 + room, 90));
+  EXPECT_EQ("", control.result);
+}
+
 TEST_F(QtHost, WheelAndMouseCarryRawValues) {
   Create();
   control.log.clear();
