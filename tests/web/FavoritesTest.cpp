@@ -68,3 +68,43 @@ TEST(FavoritesShortcut, ExtensionMatchesInAnyCase) {
 }
 
 }  // namespace
+
+TEST(FavoritesTest, DesktopLinkFilesNameTheirUrlOnlyAsLinks) {
+  EXPECT_TRUE(Favorites::IsDesktopLink("/a/b/Site.desktop"));
+  EXPECT_TRUE(Favorites::IsDesktopLink("x.DESKTOP"));
+  EXPECT_FALSE(Favorites::IsDesktopLink("x.desktop.bak"));
+  EXPECT_FALSE(Favorites::IsDesktopLink("x.url"));
+
+  EXPECT_EQ(Favorites::DesktopLinkUrl("[Desktop Entry]\nType=Link\nName=x\nURL=http://a/b\n"),
+            "http://a/b");
+  // Blanks around "=", CR LF lines, comments, escapes; the first URL wins.
+  EXPECT_EQ(Favorites::DesktopLinkUrl("# c\r\n[Desktop Entry]\r\nURL = http://a/b\\sc\r\n"
+                                      "URL=http://other/\r\nType = Link\r\n"),
+            "http://a/b c");
+  // Not a link, no entry group, or the key in another group.
+  EXPECT_EQ(Favorites::DesktopLinkUrl("[Desktop Entry]\nType=Application\nURL=http://a/\n"), "");
+  EXPECT_EQ(Favorites::DesktopLinkUrl("Type=Link\nURL=http://a/\n"), "");
+  EXPECT_EQ(Favorites::DesktopLinkUrl("[Desktop Entry]\nType=Link\n[Other]\nURL=http://a/\n"), "");
+  EXPECT_EQ(Favorites::DesktopLinkUrl("[Desktop Entry]\nType=Link\nurl=http://a/\n"), "");
+  EXPECT_EQ(Favorites::DesktopLinkUrl(""), "");
+}
+
+TEST(FavoritesTest, ShortcutsAreWrittenAsTheProgramReadsThem) {
+  EXPECT_EQ(Favorites::ShortcutText("http://a/b?c=1"),
+            "[InternetShortcut]\r\nURL=http://a/b?c=1\r\n");
+  // A line break cannot smuggle in a second key.
+  EXPECT_EQ(Favorites::ShortcutText("http://a/\r\nIconFile=x"),
+            "[InternetShortcut]\r\nURL=http://a/IconFile=x\r\n");
+
+  EXPECT_EQ(Favorites::ShortcutFileName("ひよこ/の:ページ", "x"), "ひよこ_の_ページ.url");
+  EXPECT_EQ(Favorites::ShortcutFileName("a\tb*?\"<>|\\", "x"), "a_b_______.url");
+  EXPECT_EQ(Favorites::ShortcutFileName("../..", "x"), "_...url");
+  EXPECT_EQ(Favorites::ShortcutFileName(" .hidden ", "x"), "hidden.url");
+  EXPECT_EQ(Favorites::ShortcutFileName("...", "fallback"), "fallback.url");
+  EXPECT_EQ(Favorites::ShortcutFileName("", "fallback"), "fallback.url");
+  // Cut short, never inside a character.
+  std::string longName;
+  for (int i = 0; i < 100; ++i) longName += "あ";  // 300 bytes
+  std::string cut = Favorites::ShortcutFileName(longName, "x");
+  EXPECT_EQ(cut, longName.substr(0, 198) + ".url");
+}

@@ -21,6 +21,7 @@
 #include "app/ui/Application.h"
 #include "app/ui/DialogFrame.h"
 #include "app/ui/FormControls.h"
+#include "app/ui/UiText.h"
 #include "platform/ProgramFiles.h"
 #include "web/Favorites.h"
 
@@ -286,11 +287,20 @@ void TFavoriteDlg::RadioGroup1Click() {
 
 void TFavoriteDlg::ShellListView1DblClick() {
   QString path = ShellListView1->SelectedPath();
-  if (!path.isEmpty() && Favorites::IsInternetShortcut(QFile::encodeName(path).toStdString()))
+  std::string name = QFile::encodeName(path).toStdString();
+  if (!path.isEmpty() && (Favorites::IsInternetShortcut(name) || Favorites::IsDesktopLink(name)))
     done(mrOk);
 }
 
 std::string TFavoriteDlg::ReadUrl(const QString& path) {
+  if (Favorites::IsDesktopLink(QFile::encodeName(path).toStdString())) {
+    QFile file(path);
+    // A link file is a few lines; anything larger is not one.
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    // Link files are UTF-8; the program's strings are code page 932.
+    return ToCp932(
+        QString::fromStdString(Favorites::DesktopLinkUrl(file.read(64 * 1024).toStdString())));
+  }
   TIniFile file(QFile::encodeName(path).toStdString());
   return file.ReadString(Favorites::kSection, Favorites::kUrlKey, "");
 }
@@ -299,7 +309,8 @@ std::string TFavoriteDlg::PickUrl() {
   if (!FavoriteDlg || !Application) return {};
   if (Application->ShowModal(*FavoriteDlg) != mrOk) return {};
   QString path = FavoriteDlg->ShellListView1->SelectedPath();
-  if (path.isEmpty() || !Favorites::IsInternetShortcut(QFile::encodeName(path).toStdString()))
+  std::string name = QFile::encodeName(path).toStdString();
+  if (path.isEmpty() || !(Favorites::IsInternetShortcut(name) || Favorites::IsDesktopLink(name)))
     return {};
   return ReadUrl(path);
 }

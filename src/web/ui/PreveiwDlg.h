@@ -21,6 +21,8 @@ class TPreveiwDlg : public QDialog {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  // Esc and Enter keep closing the window after a click in the page, which takes every key.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   std::unique_ptr<TWebView> view_;

@@ -4,30 +4,58 @@
 #if PIYO_HAVE_WEBENGINE
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QMenu>
 #include <QPointer>
+#include <QWebEngineDownloadRequest>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
+#include <vector>
 
 namespace {
 
 class TEngineWidget : public QWebEngineView {
  public:
-  using QWebEngineView::QWebEngineView;
-  std::function<bool(QPoint)> onContextMenu;
+  TEngineWidget(TWebView& owner, QWidget* parent) : QWebEngineView(parent), owner_(owner) {}
 
  protected:
   void contextMenuEvent(QContextMenuEvent* event) override {
-    if (onContextMenu && onContextMenu(event->globalPos())) return;
-    QWebEngineView::contextMenuEvent(event);
+    if (owner_.OnContextMenu && owner_.OnContextMenu(event->globalPos())) return;
+    // Only what the program can carry out: no developer tools, and no new windows or
+    // downloads when the host takes none.
+    QMenu* menu = createStandardContextMenu();
+    std::vector<QWebEnginePage::WebAction> gone = {QWebEnginePage::InspectElement};
+    if (!owner_.OnNewWindow) {
+      gone.insert(gone.end(),
+                  {QWebEnginePage::OpenLinkInNewWindow, QWebEnginePage::OpenLinkInNewTab,
+                   QWebEnginePage::OpenLinkInNewBackgroundTab, QWebEnginePage::ViewSource});
+    }
+    if (!owner_.OnDownload) {
+      gone.insert(gone.end(),
+                  {QWebEnginePage::DownloadLinkToDisk, QWebEnginePage::DownloadImageToDisk,
+                   QWebEnginePage::DownloadMediaToDisk, QWebEnginePage::SavePage});
+    }
+    for (QWebEnginePage::WebAction action : gone) menu->removeAction(pageAction(action));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
   }
+
+  QWebEngineView* createWindow(QWebEnginePage::WebWindowType) override {
+    TWebView* view = owner_.OnNewWindow ? owner_.OnNewWindow() : nullptr;
+    return view ? qobject_cast<QWebEngineView*>(view->Widget()) : nullptr;
+  }
+
+ private:
+  TWebView& owner_;
 };
 
 class TEngineView : public TWebView {
  public:
   explicit TEngineView(QWidget* parent) {
-    auto* view = new TEngineWidget(parent);
+    auto* view = new TEngineWidget(*this, parent);
     view_ = view;
     // Pages without a declared character set (the preview page among them) are Japanese
     // here more often than not: the engine's guess gets that as its fallback.
@@ -40,7 +68,11 @@ class TEngineView : public TWebView {
       s->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
       s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
     }
-    view->onContextMenu = [this](QPoint pos) { return OnContextMenu && OnContextMenu(pos); };
+    // Every view of the profile hears of every download; each takes only its own page's.
+    connect(view->page()->profile(), &QWebEngineProfile::downloadRequested, this,
+            [this](QWebEngineDownloadRequest* download) {
+              if (download->page() == view_->page()) Download(download);
+            });
     connect(view, &QWebEngineView::titleChanged, this, &TWebView::TitleChange);
     connect(view->page(), &QWebEnginePage::linkHovered, this, &TWebView::StatusTextChange);
     connect(view, &QWebEngineView::urlChanged, this, &TWebView::NavigateComplete2);
@@ -72,6 +104,32 @@ class TEngineView : public TWebView {
   }
 
  private:
+  void Download(QWebEngineDownloadRequest* download) {
+    QString path = OnDownload ? OnDownload(download->url(), download->suggestedFileName()) : "";
+    if (path.isEmpty()) {
+      download->cancel();
+      return;
+    }
+    QFileInfo file(path);
+    download->setDownloadDirectory(file.absolutePath());
+    download->setDownloadFileName(file.fileName());
+    connect(download, &QWebEngineDownloadRequest::isFinishedChanged, this, [this, download, path] {
+      if (!download->isFinished() || !OnDownloadFinished) return;
+      switch (download->state()) {
+        case QWebEngineDownloadRequest::DownloadCompleted:
+          OnDownloadFinished(path, {});
+          break;
+        case QWebEngineDownloadRequest::DownloadCancelled:
+          OnDownloadFinished(path, QString::fromUtf8("中止されました。"));
+          break;
+        default:
+          OnDownloadFinished(path, download->interruptReasonString());
+          break;
+      }
+    });
+    download->accept();
+  }
+
   QPointer<TEngineWidget> view_;
   bool busy_ = false;
 };

@@ -1,13 +1,23 @@
 #include "WebForm.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QPointer>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include "UIWebBrowser.h"
+#include "app/ui/Application.h"
+#include "platform/AtomicFile.h"
+#include "web/Favorites.h"
 #include "web/WebAddress.h"
 
 namespace {
@@ -42,6 +52,58 @@ QUrl AddressUrl(const QString& address) {
   return QUrl(QString::fromStdString(a.text), QUrl::TolerantMode);
 }
 
+TWebForm* OpenBrowserWindow(QWidget* parent) {
+  auto* form = new TWebForm(parent);
+  form->setAttribute(Qt::WA_DeleteOnClose);
+  form->show();
+  return form;
+}
+
+namespace {
+
+QString DownloadFolder() {
+  QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+  return folder.isEmpty() ? QDir::homePath() : folder;
+}
+
+}  // namespace
+
+void ServeWebView(TWebView& view, QWidget* owner, QWidget* newWindowParent) {
+  QPointer<QWidget> parent = newWindowParent;
+  view.OnNewWindow = [parent]() -> TWebView* {
+    TWebForm* form = OpenBrowserWindow(parent);
+    return &form->Browser().View();
+  };
+  view.OnDownload = [](const QUrl& url, const QString& suggested) -> QString {
+    if (!Application) return {};
+    TFileDialogRequest request;
+    request.Save = true;
+    request.Title = T("名前を付けて保存");
+    request.Filter = T("すべてのファイル (*.*)|*");
+    QString name = suggested.isEmpty() ? QFileInfo(url.path()).fileName() : suggested;
+    request.InitialDir = DownloadFolder();
+    request.FileName = name.isEmpty() ? QString() : request.InitialDir + "/" + name;
+    if (!Application->FileDialog(request)) return {};
+    return request.FileName;
+  };
+  QPointer<QWidget> where = owner;
+  view.OnDownloadFinished = [where](const QString& path, const QString& error) {
+    if (error.isEmpty()) {
+      auto* form = qobject_cast<TWebForm*>(where.data());
+      if (form) {
+        form->StatusBar1->showMessage(T("保存しました: ") + path);
+      } else if (Application) {
+        Application->MessageDlg(T("保存しました。\n") + path, TMsgDlgType::mtInformation, mbOK);
+      }
+      return;
+    }
+    if (Application) {
+      Application->MessageDlg(T("ダウンロードできませんでした。\n") + path + "\n" + error,
+                              TMsgDlgType::mtError, mbOK);
+    }
+  };
+}
+
 TWebForm* WebForm = nullptr;
 
 TWebForm::TWebForm(QWidget* parent) : QWidget(parent, Qt::Window) {
@@ -57,6 +119,7 @@ TWebForm::TWebForm(QWidget* parent) : QWidget(parent, Qt::Window) {
   ForwardButton = Button(ToolBar1, "ForwardButton", "進む");
   RefreshButton = Button(ToolBar1, "RefreshButton", "更新");
   StopButton = Button(ToolBar1, "StopButton", "中止");
+  FavoriteButton = Button(ToolBar1, "FavoriteButton", "お気に入りに追加");
   ToolBar1->addSeparator();
   ComboBox1 = new QComboBox(ToolBar1);
   ComboBox1->setObjectName("ComboBox1");
@@ -87,8 +150,11 @@ TWebForm::TWebForm(QWidget* parent) : QWidget(parent, Qt::Window) {
   connect(RefreshButton, &QToolButton::clicked, this, &TWebForm::RefreshButtonClick);
   connect(StopButton, &QToolButton::clicked, this, &TWebForm::StopButtonClick);
   connect(GoButton, &QToolButton::clicked, this, &TWebForm::GoButtonClick);
+  connect(FavoriteButton, &QToolButton::clicked, this, &TWebForm::FavoriteButtonClick);
   // Keys reach the box, which hands them on to its line edit; Enter is taken on the way.
   ComboBox1->installEventFilter(this);
+  // The page's view takes every key it is given: the window's keys are seen before it.
+  qApp->installEventFilter(this);
 }
 
 TWebForm::~TWebForm() {
@@ -107,6 +173,7 @@ TUIWebBrowser& TWebForm::Browser() {
     connect(&view, &TWebView::TitleChange, this, &TWebForm::WebBrowser1TitleChange);
     connect(&view, &TWebView::StatusTextChange, this, &TWebForm::WebBrowser1StatusTextChange);
     connect(&view, &TWebView::NavigateComplete2, this, &TWebForm::WebBrowser1NavigateComplete2);
+    ServeWebView(view, this, parentWidget());
   }
   return *WebBrowser1;
 }
@@ -139,6 +206,11 @@ void TWebForm::StopButtonClick() {
 }
 
 bool TWebForm::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
+      static_cast<QWidget*>(watched)->window() == this) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (FormKeyDown(key->key(), key->modifiers())) return true;
+  }
   if (watched == ComboBox1 && event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
@@ -149,12 +221,61 @@ bool TWebForm::eventFilter(QObject* watched, QEvent* event) {
   return QWidget::eventFilter(watched, event);
 }
 
+bool TWebForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
+  Qt::KeyboardModifiers mods = modifiers & ~Qt::KeypadModifier;
+  if (mods == Qt::ControlModifier && key == Qt::Key_L) {
+    ComboBox1->setFocus(Qt::ShortcutFocusReason);
+    if (QLineEdit* edit = ComboBox1->lineEdit()) edit->selectAll();
+    return true;
+  }
+  if (mods == Qt::AltModifier && key == Qt::Key_Left) {
+    BackButtonClick();
+    return true;
+  }
+  if (mods == Qt::AltModifier && key == Qt::Key_Right) {
+    ForwardButtonClick();
+    return true;
+  }
+  if ((mods == Qt::ControlModifier && key == Qt::Key_W) ||
+      (mods == Qt::NoModifier && key == Qt::Key_Escape)) {
+    close();
+    return true;
+  }
+  return false;
+}
+
 void TWebForm::ComboBox1KeyDown() {
   NavigateTo(ComboBox1->currentText());
 }
 
 void TWebForm::GoButtonClick() {
   NavigateTo(ComboBox1->currentText());
+}
+
+void TWebForm::FavoriteButtonClick() {
+  if (!Application || !WebBrowser1) return;
+  QUrl url = WebBrowser1->View().LocationUrl();
+  if (url.isEmpty()) return;
+  QString name = windowTitle();
+  if (name.isEmpty() || name == "WebForm") name = url.host();
+  if (!Application->InputQuery(T("お気に入りに追加"), T("名前:"), name)) return;
+  QString folder = QString::fromStdString(Favorites::Folder());
+  QString file = QString::fromStdString(
+      Favorites::ShortcutFileName(name.toStdString(), T("お気に入り").toStdString()));
+  QString path = folder + "/" + file;
+  if (QFileInfo::exists(path) &&
+      Application->MessageDlg(T("「%1」はもうあります。置き換えますか?").arg(file),
+                              TMsgDlgType::mtConfirmation, mbYes | mbNo) != mrYes)
+    return;
+  std::string error;
+  if (!AtomicFile::Write(QFile::encodeName(path).toStdString(),
+                         Favorites::ShortcutText(url.toEncoded().toStdString()), &error)) {
+    Application->MessageDlg(T("お気に入りに追加できませんでした。\n") + path + "\n" +
+                                QString::fromLocal8Bit(error.c_str()),
+                            TMsgDlgType::mtError, mbOK);
+    return;
+  }
+  StatusBar1->showMessage(T("お気に入りに追加しました: ") + file);
 }
 
 void TWebForm::WebBrowser1CommandStateChange(int command, bool enabled) {

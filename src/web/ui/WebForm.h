@@ -10,6 +10,7 @@ class QStatusBar;
 class QToolBar;
 class QToolButton;
 class TUIWebBrowser;
+class TWebView;
 
 class TWebForm : public QWidget {
   Q_OBJECT
@@ -24,6 +25,7 @@ class TWebForm : public QWidget {
   QToolButton* StopButton;
   QComboBox* ComboBox1;
   QToolButton* GoButton;
+  QToolButton* FavoriteButton;
   QStatusBar* StatusBar1;
   // Made when the window is first shown or told where to go: starting the web engine costs
   // time and memory, and the window made at program start is never shown.
@@ -38,6 +40,11 @@ class TWebForm : public QWidget {
   void RefreshButtonClick();
   void StopButtonClick();
   void GoButtonClick();
+  // Writes an Internet shortcut to the page shown into the Favorites folder.
+  void FavoriteButtonClick();
+  // The window's own keys, whatever has the focus in it: Ctrl+L the address box, Alt+Left
+  // and Alt+Right back and forward, Ctrl+W and Esc close. True when the key was one of them.
+  bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
   // Enter in the address box.
   void ComboBox1KeyDown();
   void WebBrowser1CommandStateChange(int command, bool enabled);
@@ -53,3 +60,9 @@ extern TWebForm* WebForm;
 
 // The page an address box text asks for; empty when it asks for nothing.
 QUrl AddressUrl(const QString& address);
+
+// A new browser window of the program, shown, gone when closed.
+TWebForm* OpenBrowserWindow(QWidget* parent);
+// Lets a view open its new windows as browser windows (children of newWindowParent) and save
+// downloads where the user chooses; owner is the window whose view it is.
+void ServeWebView(TWebView& view, QWidget* owner, QWidget* newWindowParent);

@@ -43,6 +43,13 @@ class TWebView : public QObject {
   // Asked before the view shows its own context menu (global position); true when the host
   // has dealt with the request.
   std::function<bool(QPoint)> OnContextMenu;
+  // A page asks for a window of its own (a link with a target, a script, the menu's "open in
+  // new window"): the host answers with the view the page goes to, or null to refuse.
+  std::function<TWebView*()> OnNewWindow;
+  // A download: the host answers with the full path to save it to, or empty to refuse.
+  std::function<QString(const QUrl& url, const QString& suggestedName)> OnDownload;
+  // A download accepted above ended: an empty error when the file is complete.
+  std::function<void(const QString& path, const QString& error)> OnDownloadFinished;
 
  signals:
   void TitleChange(const QString& title);

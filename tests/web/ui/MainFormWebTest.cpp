@@ -1,7 +1,11 @@
 // The main window's browser windows and its bulletin-board preview, with fake web views.
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QPushButton>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QToolButton>
 #include <filesystem>
 
 #include "FakeWebView.h"
@@ -145,4 +149,119 @@ TEST(PreviewDlgTest, FixedWindowWhoseOkCloses) {
   dlg.OKBtn->click();
   EXPECT_FALSE(dlg.isVisible());
   EXPECT_EQ(dlg.result(), QDialog::Accepted);
+}
+
+TEST_F(WebWindowsTest, NewWindowRequestsOpenBrowserWindowsThatOutliveTheirOpener) {
+  Start();
+  form_->OpenWebWindow("http://example.com/");
+  ASSERT_EQ(fakes_.Made.size(), 1u);
+  TFakeWebView* first = fakes_.Made[0];
+  ASSERT_TRUE(first->OnNewWindow);
+  TWebView* made = first->OnNewWindow();
+  ASSERT_EQ(fakes_.Made.size(), 2u);
+  EXPECT_EQ(made, fakes_.Made[1]);
+  EXPECT_EQ(fakes_.Made[1]->Kind, TWebViewKind::Browser);
+  QList<TWebForm*> opened = Opened();
+  ASSERT_EQ(opened.size(), 2);
+  EXPECT_TRUE(opened[1]->isVisible());
+  // The new window answers new-window requests of its own too.
+  EXPECT_TRUE(fakes_.Made[1]->OnNewWindow);
+
+  opened[0]->close();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(Opened(), QList<TWebForm*>{opened[1]});
+}
+
+TEST_F(WebWindowsTest, DownloadsAskWhereAndReportTheOutcome) {
+  Start();
+  form_->OpenWebWindow("http://example.com/");
+  TFakeWebView* view = fakes_.Made.at(0);
+  TWebForm* window = Opened().at(0);
+  ASSERT_TRUE(view->OnDownload);
+
+  QString downloads = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+  if (downloads.isEmpty()) downloads = QDir::homePath();
+  dialogs_->AnswerFile(std::nullopt);
+  EXPECT_EQ(view->OnDownload(QUrl("http://example.com/a/b.zip"), "b.zip"), "");
+  ASSERT_EQ(dialogs_->Files.size(), 1u);
+  EXPECT_TRUE(dialogs_->Files[0].Save);
+  EXPECT_EQ(dialogs_->Files[0].InitialDir, downloads);
+  EXPECT_EQ(dialogs_->Files[0].FileName, downloads + "/b.zip");
+
+  // Without a name from the server, the address's last part.
+  dialogs_->AnswerFile(QString("/somewhere/c.zip"));
+  EXPECT_EQ(view->OnDownload(QUrl("http://example.com/x/c.zip"), ""), "/somewhere/c.zip");
+  EXPECT_EQ(dialogs_->Files.at(1).FileName, downloads + "/c.zip");
+
+  view->OnDownloadFinished("/somewhere/c.zip", "");
+  EXPECT_TRUE(window->StatusBar1->currentMessage().contains("/somewhere/c.zip"));
+  EXPECT_TRUE(dialogs_->Messages.empty());
+  view->OnDownloadFinished("/somewhere/c.zip", "disk full");
+  ASSERT_EQ(dialogs_->Messages.size(), 1u);
+  EXPECT_EQ(dialogs_->Messages[0].Type, TMsgDlgType::mtError);
+  EXPECT_TRUE(dialogs_->Messages[0].Text.contains("/somewhere/c.zip"));
+  EXPECT_TRUE(dialogs_->Messages[0].Text.contains("disk full"));
+}
+
+TEST_F(WebWindowsTest, AddToFavoritesWritesAnInternetShortcut) {
+  TempDir favorites;
+  setenv("PIYONOTE2_FAVORITES", favorites.Path().c_str(), 1);
+  Start();
+  form_->OpenWebWindow("http://example.com/a?b=1");
+  TWebForm* window = Opened().at(0);
+  emit fakes_.Made.at(0)->TitleChange(U("ひよこ/の:ページ"));
+
+  dialogs_->AnswerInput(std::nullopt);  // cancelled: nothing written
+  window->FavoriteButton->click();
+  EXPECT_EQ(dialogs_->Inputs.at(0).Value, U("ひよこ/の:ページ"));
+  std::string path = favorites.File("ひよこ_の_ページ.url");
+  EXPECT_FALSE(std::filesystem::exists(path));
+
+  dialogs_->AnswerInput(U("ひよこ/の:ページ"));
+  window->FavoriteButton->click();
+  EXPECT_EQ(TempDir::Read(path), "[InternetShortcut]\r\nURL=http://example.com/a?b=1\r\n");
+
+  // An existing shortcut is replaced only when the user says so.
+  fakes_.Made.at(0)->Navigate(QUrl("http://example.com/other"));
+  dialogs_->AnswerInput(U("ひよこ/の:ページ"));
+  dialogs_->AnswerMessage(mrNo);
+  window->FavoriteButton->click();
+  EXPECT_EQ(TempDir::Read(path), "[InternetShortcut]\r\nURL=http://example.com/a?b=1\r\n");
+  dialogs_->AnswerInput(U("ひよこ/の:ページ"));
+  dialogs_->AnswerMessage(mrYes);
+  window->FavoriteButton->click();
+  EXPECT_EQ(TempDir::Read(path), "[InternetShortcut]\r\nURL=http://example.com/other\r\n");
+  unsetenv("PIYONOTE2_FAVORITES");
+}
+
+TEST(PreviewDlgTest, EscAndEnterInThePageStillCloseAndLinksOpenBrowserWindows) {
+  TFakeWebViews fakes;
+  TPreveiwDlg dlg;
+  dlg.show();
+  ASSERT_EQ(fakes.Made.size(), 1u);
+  QWidget* page = fakes.Made[0]->Widget();
+  QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+  QApplication::sendEvent(page, &esc);
+  EXPECT_FALSE(dlg.isVisible());
+  EXPECT_EQ(dlg.result(), QDialog::Rejected);
+
+  dlg.show();
+  QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
+  QApplication::sendEvent(page, &enter);
+  EXPECT_FALSE(dlg.isVisible());
+  EXPECT_EQ(dlg.result(), QDialog::Accepted);
+
+  // A link that asks for a new window opens a browser window that can be used while the
+  // preview is modal: one of its own.
+  dlg.show();
+  ASSERT_TRUE(fakes.Made[0]->OnNewWindow);
+  TWebView* made = fakes.Made[0]->OnNewWindow();
+  ASSERT_EQ(fakes.Made.size(), 2u);
+  EXPECT_EQ(made, fakes.Made[1]);
+  QList<TWebForm*> windows = dlg.findChildren<TWebForm*>();
+  ASSERT_EQ(windows.size(), 1);
+  EXPECT_TRUE(windows[0]->isVisible());
+  // Keys in that window are its own, not the preview's.
+  QApplication::sendEvent(made->Widget(), &enter);
+  EXPECT_TRUE(dlg.isVisible());
 }

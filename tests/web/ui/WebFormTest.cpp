@@ -141,6 +141,35 @@ TEST_F(WebFormTest, AddressBoxGrowsWithTheWindowAndGoStaysAtTheEnd) {
   EXPECT_EQ(form_.ComboBox1->width(), narrow - 140);
 }
 
+TEST_F(WebFormTest, WindowKeysWorkWhereverTheFocusIs) {
+  form_.show();
+  View().Navigate(QUrl("http://example.com/1"));
+  View().Navigate(QUrl("http://example.com/2"));
+  QWidget* page = View().Widget();
+  auto press = [](QWidget* to, int key, Qt::KeyboardModifiers mods) {
+    QKeyEvent e(QEvent::KeyPress, key, mods);
+    return QApplication::sendEvent(to, &e);
+  };
+
+  press(page, Qt::Key_Left, Qt::AltModifier);
+  EXPECT_EQ(View().LocationUrl(), QUrl("http://example.com/1"));
+  press(page, Qt::Key_Right, Qt::AltModifier);
+  EXPECT_EQ(View().LocationUrl(), QUrl("http://example.com/2"));
+  press(page, Qt::Key_Up, Qt::AltModifier);  // not the window's
+  EXPECT_EQ(View().Calls, (QStringList{"GoBack", "GoForward"}));
+
+  press(page, Qt::Key_L, Qt::ControlModifier);
+  QWidget* focus = form_.focusWidget();
+  EXPECT_TRUE(focus == form_.ComboBox1 || form_.ComboBox1->isAncestorOf(focus));
+  EXPECT_EQ(form_.ComboBox1->lineEdit()->selectedText(), "http://example.com/2");
+
+  press(page, Qt::Key_W, Qt::ControlModifier);
+  EXPECT_FALSE(form_.isVisible());
+  form_.show();
+  press(form_.ComboBox1, Qt::Key_Escape, Qt::NoModifier);
+  EXPECT_FALSE(form_.isVisible());
+}
+
 TEST(UIWebBrowserTest, SettingsKeepTheirNamesAndDefaultsAndReachTheEngine) {
   TFakeWebViews fakes;
   TUIWebBrowser browser;
