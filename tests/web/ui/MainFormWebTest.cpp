@@ -264,4 +264,7 @@ TEST(PreviewDlgTest, EscAndEnterInThePageStillCloseAndLinksOpenBrowserWindows) {
   // Keys in that window are its own, not the preview's.
   QApplication::sendEvent(made->Widget(), &enter);
   EXPECT_TRUE(dlg.isVisible());
+  // and it stays when the preview closes.
+  dlg.accept();
+  EXPECT_TRUE(windows[0]->isVisible());
 }

@@ -6,14 +6,21 @@
 #include <QComboBox>
 #include <QDeadlineTimer>
 #include <QEventLoop>
+#include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
+#include <QWebEnginePage>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+#include <filesystem>
 #include <functional>
 
 #include "FenEdit/Fenstrings.h"
+#include "app/ui/Application.h"
 #include "support/TempDir.h"
 #include "web/PreviewPage.h"
 #include "web/ui/PreveiwDlg.h"
+#include "web/ui/UIWebBrowser.h"
 #include "web/ui/WebForm.h"
 #include "web/ui/WebView.h"
 
@@ -133,6 +140,48 @@ TEST(RealWebViewTest, LocalPagesCannotReadOtherLocalFiles) {
     ASSERT_TRUE(WaitFor([&] { return finished(form.windowTitle()); }))
         << form.windowTitle().toStdString();
     EXPECT_EQ(form.windowTitle().toStdString(), "blocked");
+  }
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+TEST(RealWebViewTest, DownloadsGoWhereTheUserSaysAndNewWindowsAreTheProgramsOwn) {
+  EngineEnvironment();
+  TempDir dir;
+  auto scripted = std::make_unique<TScriptedDialogs>();
+  TScriptedDialogs& dialogs = *scripted;
+  TApplication app(std::move(scripted));
+  QWidget owner;
+  {
+    auto* form = new TWebForm(&owner);
+    form->show();
+    QString page = QString::fromStdString(
+        dir.Write("p.html", "<html><head><title>p</title></head><body>p</body></html>"));
+    form->NavigateTo(page);
+    ASSERT_TRUE(WaitFor([&] { return form->windowTitle() == "p"; }));
+
+    std::string saved = dir.File("saved.zip");
+    dialogs.AnswerFile(QString::fromStdString(saved));
+    form->NavigateTo(QString::fromStdString(dir.Write("a.zip", "PK zip bytes")));
+    ASSERT_TRUE(WaitFor([&] { return form->StatusBar1->currentMessage().contains("saved.zip"); }))
+        << dialogs.Files.size();
+    ASSERT_EQ(dialogs.Files.size(), 1u);
+    EXPECT_EQ(dialogs.Files[0].FileName.section('/', -1), "a.zip");
+    EXPECT_EQ(TempDir::Read(saved), "PK zip bytes");
+    EXPECT_TRUE(dialogs.Messages.empty());
+
+    // A script's window (allowed here, as a click would be) becomes a browser window.
+    auto* engine = qobject_cast<QWebEngineView*>(form->Browser().View().Widget());
+    ASSERT_NE(engine, nullptr);
+    engine->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
+    QString second = QString::fromStdString(dir.Write("b.html", "<html><body>b</body></html>"));
+    engine->page()->runJavaScript("window.open('" + QUrl::fromLocalFile(second).toString() + "')");
+    auto opened = [&] {
+      for (TWebForm* f : owner.findChildren<TWebForm*>())
+        if (f != form && f->ComboBox1->currentText().endsWith("/b.html")) return true;
+      return false;
+    };
+    ASSERT_TRUE(WaitFor(opened));
+    EXPECT_TRUE(owner.findChildren<TWebForm*>().back()->isVisible());
   }
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
