@@ -85,6 +85,21 @@ TEST_F(FavoriteTest, ShortcutFilesAreReadWithoutLetterCaseOrQuotes) {
   EXPECT_EQ(TFavoriteDlg::ReadUrl(Fav("missing.url")), "");
 }
 
+TEST_F(FavoriteTest, DesktopLinkFilesAreShortcutsToo) {
+  favorites_.Write("site.desktop",
+                   "[Desktop Entry]\nType=Link\nName=site\nURL=http://ひよこ.example/\n");
+  favorites_.Write("app.desktop", "[Desktop Entry]\nType=Application\nURL=http://app/\n");
+  // UTF-8 in the file, code page 932 for the program.
+  EXPECT_EQ(TFavoriteDlg::ReadUrl(Fav("site.desktop")), Sjis("http://ひよこ.example/"));
+  EXPECT_EQ(TFavoriteDlg::ReadUrl(Fav("app.desktop")), "");
+
+  Open();
+  SelectAllText("old");
+  Pick("site.desktop");
+  Trigger("EditAddUrl");
+  EXPECT_EQ(Editor().GetText(), Sjis("http://ひよこ.example/"));
+}
+
 TEST_F(FavoriteTest, TreeHoldsTheFavoritesFolderAndItsFoldersAndTheListItsFiles) {
   Open();
   EXPECT_EQ(dlg_->windowTitle(), U("お気に入り"));
