@@ -104,7 +104,9 @@ int main(int argc, char** argv) {
       {Ini({{Favorites::kSection, Favorites::kUrlKey, "http://example.com/"}}),
        Ini({{Favorites::kSection, Favorites::kUrlKey, "file:///home/user/page.html"},
             {"Other", "IconIndex", "0"}}),
-       Ini({{Favorites::kSection, Favorites::kUrlKey, Sjis("例え.jp/パス")}})});
+       Ini({{Favorites::kSection, Favorites::kUrlKey, Sjis("例え.jp/パス")}}),
+       Favorites::ShortcutText("http://example.com/a?b=c"),
+       "[Desktop Entry]\nType=Link\nName=Example\nURL=https://example.com/\\s\n"});
 
   std::vector<std::string> editor;
   for (const std::string& text : Texts()) editor.push_back(std::string("\x01\x50", 2) + text);
