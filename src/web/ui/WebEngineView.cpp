@@ -27,6 +27,7 @@ class TEngineWidget : public QWebEngineView {
     // Only what the program can carry out: no developer tools, and no new windows or
     // downloads when the host takes none.
     QMenu* menu = createStandardContextMenu();
+    if (!menu) return;  // no request from the page behind this event
     std::vector<QWebEnginePage::WebAction> gone = {QWebEnginePage::InspectElement};
     if (!owner_.OnNewWindow) {
       gone.insert(gone.end(),
@@ -39,6 +40,16 @@ class TEngineWidget : public QWebEngineView {
                    QWebEnginePage::DownloadMediaToDisk, QWebEnginePage::SavePage});
     }
     for (QWebEnginePage::WebAction action : gone) menu->removeAction(pageAction(action));
+    // No separator left at either end or doubled by the removals.
+    QAction* last = nullptr;
+    for (QAction* a : menu->actions()) {
+      if (a->isSeparator() && (!last || last->isSeparator())) {
+        menu->removeAction(a);
+        continue;
+      }
+      last = a;
+    }
+    if (last && last->isSeparator()) menu->removeAction(last);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(event->globalPos());
   }
