@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "PageFormat.h"
 #include "TypedValue.h"
 
 // A record that can write itself as typed values and read itself back.
@@ -39,6 +40,8 @@ class TDataItem : public TDataItemBase {
   std::string Name;      // the tab's caption
   std::string FileName;  // full path of the bound text file; empty when unbound
   std::string Text;      // the text as last stored, CR LF between lines
+  // The bound file's encoding and line ends; not part of the page file (see PageFormat.h).
+  TPageFormat Format;
 };
 
 // Ordered list of pages; it owns them.

@@ -12,6 +12,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/CodePage.h"
 #include "platform/ProgramFiles.h"
+#include "platform/TextEncoding.h"
 
 namespace {
 
@@ -186,7 +187,12 @@ TPageLoadResult TPageFile::LoadAtStartup(TDataList& pages, const std::string& fi
     if (::stat(bound.c_str(), &bst) != 0) continue;
     if (pageFileTime >= PageStartup::DosDateTime(bst.st_mtim.tv_sec)) continue;
     std::string bytes;
-    if (ReadFileBytes(bound, bytes)) page->Text = PageStartup::JoinLinesCrLf(bytes);
+    if (ReadFileBytes(bound, bytes)) {
+      // The file may have been saved in another encoding since (UTF-8, UTF-16 ...).
+      TextEncoding::TDecoded decoded = TextEncoding::Decode(bytes);
+      page->Text = PageStartup::JoinLinesCrLf(decoded.Text);
+      page->Format = TPageFormat{decoded.Format, decoded.Replaced.Count > 0, true};
+    }
   }
   return result;
 }

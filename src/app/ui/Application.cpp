@@ -121,6 +121,9 @@ int TQtDialogs::MessageDlg(const TMessageRequest& request) {
   for (const ButtonMap& b : kButtons)
     if (request.Buttons & b.Button) box.addButton(b.Qt);
   if (request.Buttons == 0) box.addButton(QMessageBox::Ok);
+  for (const ButtonMap& b : kButtons)
+    if (request.DefaultButton == b.Button && (request.Buttons & b.Button))
+      box.setDefaultButton(b.Qt);
   int answer = box.exec();
   for (const ButtonMap& b : kButtons)
     if (answer == b.Qt) return b.Result;
@@ -223,6 +226,8 @@ int TScriptedDialogs::MessageDlg(const TMessageRequest& request) {
     messageAnswers_.pop_front();
     return answer;
   }
+  for (const ButtonMap& b : kButtons)
+    if (request.DefaultButton == b.Button && (request.Buttons & b.Button)) return b.Result;
   for (const ButtonMap& b : kButtons)
     if (request.Buttons & b.Button) return b.Result;
   return mrOk;

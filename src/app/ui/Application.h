@@ -51,6 +51,8 @@ struct TMessageRequest {
   QString Caption;  // empty: the application title
   TMsgDlgType Type = TMsgDlgType::mtInformation;
   TMsgDlgButtons Buttons = mbOK;
+  // The button Enter presses (one of Buttons); 0 leaves the choice to the box.
+  TMsgDlgButtons DefaultButton = 0;
 };
 
 // One input box: a text field with OK and Cancel.
@@ -108,8 +110,9 @@ class TQtDialogs : public TDialogResponder {
 };
 
 // Answers queued by a test, and a log of everything that was asked. A message box without
-// a queued answer gets its first button (so failure reports need no script); an input box,
-// file, font or colour dialog or modal dialog without one is cancelled and counted in Unexpected.
+// a queued answer gets its default button, else its first (so failure reports need no script); an
+// input box, file, font or colour dialog or modal dialog without one is cancelled and counted in
+// Unexpected.
 class TScriptedDialogs : public TDialogResponder {
  public:
   void AnswerMessage(int modalResult) { messageAnswers_.push_back(modalResult); }

@@ -127,6 +127,7 @@ void TMainForm::CreateControls() {
                                       QString::fromUtf8(" 88888888行 88888888桁")) +
                                   2 * statusPanels_[1]->frameWidth() + 8);
   StatusBar1->addWidget(statusPanels_[0], 1);
+  CreateFormatPanel();
   StatusBar1->addPermanentWidget(statusPanels_[1]);
   setStatusBar(StatusBar1);
 

@@ -9,6 +9,7 @@
 #include <QMainWindow>
 #include <QPoint>
 #include <QPointer>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -102,6 +103,13 @@ class TMainForm : public QMainWindow {
   // Shows the window in front of the others, restored if it was minimised.
   void BringToFront();
   void UpdateTitle();
+  // MainFormFiles.cpp: files in their own encodings.
+  // Status panel of the current page's encoding and line ends.
+  QString FormatPanelText() const;
+  // Runs `work` off the window's thread while the window keeps painting and ignores the user;
+  // a progress window with `label` appears when it takes longer than half a second.
+  void RunWithProgress(const QString& label,
+                       const std::function<void(const std::function<void(double)>&)>& work);
   // Tab under the last right-button press on the tab strip, -1 for none.
   int PopupTabIndex() const { return popupTabIndex_; }
 
@@ -223,6 +231,18 @@ class TMainForm : public QMainWindow {
   // The message the start left for the user (pendingStartMessage_), once the window is drawn.
   void ShowStartMessage();
   void KeepEditorRowsInView();
+  // MainFormFiles.cpp
+  void CreateFormatPanel();
+  void UpdateFormatPanel();
+  // Reads the file into the editor for the current page; false (nothing changed) on failure.
+  bool ReadIntoCurrentPage(const std::string& nativePath);
+  // Writes the editor's text to `nativePath` in `format`, asking first when the encoding
+  // cannot hold every character; reports failures. True when the file was written.
+  bool WriteEditorText(const std::string& nativePath, const QString& shownPath,
+                       const TextEncoding::TFileFormat& format);
+  // Save over a file whose opening replaced characters: true to go on; may run Save As.
+  bool ConfirmLossySave(TDataItem& page);
+  bool AskSaveFormat(TextEncoding::TFileFormat& format);
   // MainFormCommands.cpp and MainFormSearch.cpp: their actions and events.
   void ConnectCommands();
   void ConnectSearch();
@@ -248,6 +268,7 @@ class TMainForm : public QMainWindow {
   std::unique_ptr<TEditorPane> editor_;
   std::unique_ptr<TPageFile> pageFile_;
   QLabel* statusPanels_[2] = {nullptr, nullptr};
+  QLabel* formatPanel_ = nullptr;
   int popupTabIndex_ = -1;
   bool modified_ = false;
   bool redoEnable_ = false;

@@ -232,6 +232,7 @@ void TMainForm::About1Click() {
 void TMainForm::StatusBar1Resize() {
   // Panel 1 keeps its width at the right edge; panel 0 never reaches under it. The bar's
   // layout hands panel 0 the rest, so a cap is all that is needed here.
-  int rest = StatusBar1->width() - statusPanels_[1]->width();
+  int rest = StatusBar1->width() - statusPanels_[1]->width() -
+             (formatPanel_ ? formatPanel_->width() : 0);
   statusPanels_[0]->setMaximumWidth(std::max(0, rest));
 }

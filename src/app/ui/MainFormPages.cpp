@@ -81,6 +81,7 @@ void TMainForm::UpdateTitle() {
     setWindowTitle(AppTitle());
   else
     setWindowTitle(AppTitle() + " - " + ShownPath(page->FileName));
+  UpdateFormatPanel();
 }
 
 void TMainForm::LoadPages() {
@@ -89,6 +90,7 @@ void TMainForm::LoadPages() {
   DeletedPages->Load();
   pageFile_ = std::make_unique<TPageFile>();
   TPageLoadResult result = pageFile_->LoadAtStartup(*PageList, ToCp932(TabControl1->Caption(0)));
+  PageFormats::Load(PageFormats::DefaultPath(), *PageList);
   RebuildTabs();
   if (!result.Message.empty()) pendingStartMessage_ = ToQString(result.Message);
 }
@@ -118,6 +120,14 @@ void TMainForm::SavePages() {
   if (DeletedPages) DeletedPages->Save();
   if (!result.Ok && Application)
     Application->MessageDlg(ToQString(result.Message), TMsgDlgType::mtError, mbOK);
+  // Entries of the first page do not match it when its file name was not kept.
+  std::string error;
+  if (!PageFormats::Save(PageFormats::DefaultPath(), *PageList, &error) && Application)
+    Application->MessageDlg(
+        QString::fromUtf8("ページの文字コードの記録を保存できませんでした。\n%1\n"
+                          "次回は Shift_JIS として扱われます。")
+            .arg(QString::fromStdString(PageFormats::DefaultPath())),
+        TMsgDlgType::mtError, mbOK);
 }
 
 void TMainForm::SelectPage(int index) {
@@ -179,7 +189,7 @@ void TMainForm::OpenFileAsPage(const std::string& nativePath) {
   bool exists = ::stat(native.c_str(), &st) == 0;
   // A name that does not exist yet leaves the page empty and bound: saving creates the file.
   // Only a regular file is read: a FIFO or a device would block the program for ever.
-  if (exists && (!S_ISREG(st.st_mode) || !editor_->LoadFromFile(native))) {
+  if (exists && (!S_ISREG(st.st_mode) || !ReadIntoCurrentPage(native))) {
     // Unbound, so that a later Save cannot replace the unread file with an empty page.
     CurrentPage()->FileName.clear();
     editor_->SetText({});
@@ -228,26 +238,25 @@ void TMainForm::FileSaveAs1Execute() {
   request.FileName =
       page->FileName.empty() ? ToQString(page->Name) + ".txt" : ShownPath(page->FileName);
   if (!Application->FileDialog(request)) return;
+  TextEncoding::TFileFormat format = page->Format.File;
+  if (!AskSaveFormat(format)) return;
   std::string fileName = PageFileName(request.FileName);
   QByteArray native = request.FileName.toUtf8();
-  if (!editor_->SaveToFile(std::string(native.constData(), static_cast<size_t>(native.size())))) {
-    // The page keeps its old binding.
-    Application->MessageDlg(
-        QString::fromUtf8("ファイルに保存できませんでした。\n%1").arg(request.FileName),
-        TMsgDlgType::mtError, mbOK);
+  // On failure the page keeps its old binding.
+  if (!WriteEditorText(std::string(native.constData(), static_cast<size_t>(native.size())),
+                       request.FileName, format))
     return;
-  }
   page->FileName = fileName;
+  page->Format = TPageFormat{format};
   UpdateTitle();
 }
 
 void TMainForm::FileSave1Execute() {
   TDataItem* page = CurrentPage();
   if (!page || page->FileName.empty()) return;
-  if (!editor_->SaveToFile(NativePath(page->FileName)) && Application)
-    Application->MessageDlg(
-        QString::fromUtf8("ファイルに保存できませんでした。\n%1").arg(ShownPath(page->FileName)),
-        TMsgDlgType::mtError, mbOK);
+  if (!ConfirmLossySave(*page)) return;
+  if (WriteEditorText(NativePath(page->FileName), ShownPath(page->FileName), page->Format.File))
+    page->Format.Lossy = false;
 }
 
 void TMainForm::FileNameClearExecute() {

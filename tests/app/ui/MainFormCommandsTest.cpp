@@ -370,9 +370,12 @@ TEST_F(MainFormTest, StatusBarKeepsTheCaretPanelAtTheRightEdgeWideForEightDigits
               caret->fontMetrics().horizontalAdvance(U(" 21091400行 12345678桁")));
     if (caretWidth < 0) caretWidth = caret->width();
     EXPECT_EQ(caret->width(), caretWidth);
-    EXPECT_LE(hints->geometry().right(), caret->geometry().left());
-    EXPECT_LE(hints->width(), form_->StatusBar1->width() - caretWidth);
-    EXPECT_GT(hints->width(), form_->StatusBar1->width() - caretWidth - 40);
+    QLabel* format = form_->StatusBar1->findChild<QLabel*>("FormatPanel");
+    ASSERT_NE(format, nullptr);
+    EXPECT_LE(hints->geometry().right(), format->geometry().left());
+    EXPECT_LE(format->geometry().right(), caret->geometry().left());
+    EXPECT_LE(hints->width(), form_->StatusBar1->width() - caretWidth - format->width());
+    EXPECT_GT(hints->width(), form_->StatusBar1->width() - caretWidth - format->width() - 40);
     EXPECT_EQ(form_->width(), width);
   }
   End();

@@ -299,6 +299,7 @@ TEST_F(MainFormTest, SaveAsProposesThePageNameAndBindsThePage) {
   Type(U("本文"));
   std::string chosen = files_.File("out");  // no extension typed
   dialogs_->AnswerFile(QString::fromStdString(chosen));
+  dialogs_->AnswerModal([](QDialog&) { return mrOk; });  // the format as it was
   Trigger("FileSaveAs1");
   ASSERT_EQ(dialogs_->Files.size(), 1u);
   const TFileDialogRequest& r = dialogs_->Files[0];
@@ -330,6 +331,7 @@ TEST_F(MainFormTest, FailedSavesAreReportedAndKeepTheOldBinding) {
   Type("new ");
 
   dialogs_->AnswerFile(QString::fromStdString(files_.File("no/such/dir/x.txt")));
+  dialogs_->AnswerModal([](QDialog&) { return mrOk; });
   Trigger("FileSaveAs1");
   ASSERT_EQ(dialogs_->Messages.size(), 1u);
   EXPECT_EQ(dialogs_->Messages[0].Type, TMsgDlgType::mtError);
