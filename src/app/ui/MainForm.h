@@ -106,10 +106,13 @@ class TMainForm : public QMainWindow {
   // MainFormFiles.cpp: files in their own encodings.
   // Status panel of the current page's encoding and line ends.
   QString FormatPanelText() const;
-  // Runs `work` off the window's thread while the window keeps painting and ignores the user;
-  // a progress window with `label` appears when it takes longer than half a second.
-  void RunWithProgress(const QString& label,
+  // Runs `work` on `bytes` of data. Large amounts run off the window's thread while the window
+  // keeps painting and ignores the user, and a progress window with `label` appears when the
+  // work takes longer than half a second; small ones run at once.
+  void RunWithProgress(const QString& label, uint64_t bytes,
                        const std::function<void(const std::function<void(double)>&)>& work);
+  // True while RunWithProgress waits for its work: nothing may change the pages.
+  bool LongWorkRunning() const { return longWork_; }
   // Tab under the last right-button press on the tab strip, -1 for none.
   int PopupTabIndex() const { return popupTabIndex_; }
 
@@ -279,6 +282,7 @@ class TMainForm : public QMainWindow {
   QString pendingStartMessage_;
   QList<QByteArray> pendingFiles_;
   bool openingFiles_ = false;
+  bool longWork_ = false;
   bool waitingForExpose_ = false;
   // Key preview: the last key event seen and its first receiver, so that its propagation to
   // parent widgets is not handled twice.

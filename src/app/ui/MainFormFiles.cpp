@@ -1,6 +1,8 @@
 // Files in their own encodings: reading a file into a page, writing a page back in its
 // file's encoding and line ends, the questions before a save could lose characters, the
 // status panel that names the encoding, and progress while large files are read or written.
+#include <sys/stat.h>
+
 #include <QApplication>
 #include <QEventLoop>
 #include <QLabel>
@@ -23,6 +25,8 @@ namespace {
 
 constexpr int kProgressDelayMs = 500;
 constexpr int kProgressSteps = 1000;
+// Work on less data than this is over before anyone could notice.
+constexpr uint64_t kThreadedBytes = 4u << 20;
 
 QString EncodingName(TextEncoding::TEncoding e) {
   return QString::fromUtf8(TextEncoding::DisplayName(e));
@@ -95,7 +99,17 @@ void TMainForm::UpdateFormatPanel() {
 }
 
 void TMainForm::RunWithProgress(
-    const QString& label, const std::function<void(const std::function<void(double)>&)>& work) {
+    const QString& label, uint64_t bytes,
+    const std::function<void(const std::function<void(double)>&)>& work) {
+  if (bytes < kThreadedBytes || longWork_) {
+    work([](double) {});
+    return;
+  }
+  longWork_ = true;
+  struct Reset {
+    bool& flag;
+    ~Reset() { flag = false; }
+  } reset{longWork_};
   std::atomic<int> done{0};
   std::atomic<bool> finished{false};
   std::exception_ptr failure;
@@ -143,7 +157,9 @@ bool TMainForm::ReadIntoCurrentPage(const std::string& nativePath) {
   TextFile::TOpened opened;
   std::string error;
   bool ok = false;
-  RunWithProgress(QString::fromUtf8("ファイルを読み込んでいます…"),
+  struct stat st {};
+  uint64_t size = ::stat(nativePath.c_str(), &st) == 0 ? static_cast<uint64_t>(st.st_size) : 0;
+  RunWithProgress(QString::fromUtf8("ファイルを読み込んでいます…"), size,
                   [&](const std::function<void(double)>& progress) {
                     ok = TextFile::Read(nativePath, opened, error, progress);
                   });
@@ -165,7 +181,7 @@ bool TMainForm::WriteEditorText(const std::string& nativePath, const QString& sh
   std::string text = editor_->GetText();
   TextEncoding::TReplacements replaced;
   std::string bytes;
-  RunWithProgress(QString::fromUtf8("ファイルを保存しています…"),
+  RunWithProgress(QString::fromUtf8("ファイルを保存しています…"), text.size(),
                   [&](const std::function<void(double)>& progress) {
                     bytes = TextFile::Encode(text, format, &replaced,
                                              [&](double share) { progress(share * 0.8); });
@@ -185,7 +201,7 @@ bool TMainForm::WriteEditorText(const std::string& nativePath, const QString& sh
   text = std::string();
   std::string error;
   bool ok = false;
-  RunWithProgress(QString::fromUtf8("ファイルを保存しています…"),
+  RunWithProgress(QString::fromUtf8("ファイルを保存しています…"), bytes.size(),
                   [&](const std::function<void(double)>& progress) {
                     progress(0.8);
                     ok = TextFile::Write(nativePath, bytes, error);

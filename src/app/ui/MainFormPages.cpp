@@ -211,7 +211,7 @@ void TMainForm::OpenFiles(const QList<QByteArray>& nativePaths) {
 void TMainForm::OpenPendingFiles() {
   // A page opened under a modal dialog would change the pages that dialog works on; the idle
   // step tries again once it has closed.
-  if (!PageList || openingFiles_ || QApplication::activeModalWidget()) return;
+  if (!PageList || openingFiles_ || longWork_ || QApplication::activeModalWidget()) return;
   openingFiles_ = true;
   while (!pendingFiles_.isEmpty()) {
     QByteArray path = pendingFiles_.takeFirst();

@@ -220,3 +220,20 @@ TEST_F(MainFormFilesTest, ADamagedFormatFileMeansShiftJisForEveryPage) {
   EXPECT_EQ(Format().File, TFileFormat{});
   EXPECT_EQ(form_->FormatPanelText(), " Shift_JIS  CRLF ");
 }
+
+TEST_F(MainFormFilesTest, LargeFilesAreReadAndWrittenOffTheWindowThread) {
+  std::string line = "長い行のテキスト、その二。abc\n";
+  std::string big;
+  while (big.size() < (5u << 20)) big += line;
+  std::string path = files_.Write("big.txt", big);
+  Start();
+  Open(path);
+  EXPECT_FALSE(form_->LongWorkRunning());
+  EXPECT_EQ(Format().File, (TFileFormat{TEncoding::Utf8, TLineEnd::Lf}));
+  EXPECT_EQ(Editor().GetText().substr(0, 8), Sjis("長い行の"));
+  std::filesystem::remove(path);
+  Trigger("FileSave1");
+  EXPECT_EQ(TempDir::Read(path).size(), big.size());
+  EXPECT_TRUE(TempDir::Read(path) == big);  // 5 MB: no byte dump on failure
+  EXPECT_EQ(dialogs_->Messages.size(), 0u);
+}
