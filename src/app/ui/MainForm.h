@@ -111,6 +111,9 @@ class TMainForm : public QMainWindow {
   // work takes longer than half a second; small ones run at once.
   void RunWithProgress(const QString& label, uint64_t bytes,
                        const std::function<void(const std::function<void(double)>&)>& work);
+  // Work that must run on the window's thread (the editor's): for large amounts a progress
+  // window says what is going on before the work starts, as the window cannot paint during it.
+  void ShowBusyWhile(const QString& label, uint64_t bytes, const std::function<void()>& work);
   // True while RunWithProgress waits for its work: nothing may change the pages.
   bool LongWorkRunning() const { return longWork_; }
   // Tab under the last right-button press on the tab strip, -1 for none.

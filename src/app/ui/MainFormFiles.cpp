@@ -27,6 +27,8 @@ constexpr int kProgressDelayMs = 500;
 constexpr int kProgressSteps = 1000;
 // Work on less data than this is over before anyone could notice.
 constexpr uint64_t kThreadedBytes = 4u << 20;
+// Pages of this size take the editor about half a second or more to lay out.
+constexpr uint64_t kBusyBytes = 16u << 20;
 
 QString EncodingName(TextEncoding::TEncoding e) {
   return QString::fromUtf8(TextEncoding::DisplayName(e));
@@ -151,6 +153,27 @@ void TMainForm::RunWithProgress(
   if (failure) std::rethrow_exception(failure);
 }
 
+void TMainForm::ShowBusyWhile(const QString& label, uint64_t bytes,
+                              const std::function<void()>& work) {
+  if (bytes < kBusyBytes || longWork_ || !isVisible()) {
+    work();
+    return;
+  }
+  longWork_ = true;
+  struct Reset {
+    bool& flag;
+    ~Reset() { flag = false; }
+  } reset{longWork_};
+  QProgressDialog busy(label, QString(), 0, 0, this);
+  busy.setObjectName("ProgressDlg");
+  busy.setWindowTitle(AppTitle());
+  busy.setMinimumDuration(0);
+  busy.show();
+  // Drawn once before the editor takes the thread; the user's input waits.
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  work();
+}
+
 bool TMainForm::ReadIntoCurrentPage(const std::string& nativePath) {
   TDataItem* page = CurrentPage();
   if (!page) return false;
@@ -164,7 +187,8 @@ bool TMainForm::ReadIntoCurrentPage(const std::string& nativePath) {
                     ok = TextFile::Read(nativePath, opened, error, progress);
                   });
   if (!ok) return false;
-  editor_->SetText(opened.Text);
+  ShowBusyWhile(QString::fromUtf8("ファイルを表示しています…"), opened.Text.size(),
+                [&] { editor_->SetText(opened.Text); });
   page->Format = TPageFormat{opened.Format, opened.Replaced.Count > 0, false};
   UpdateFormatPanel();
   if (opened.Replaced.Count > 0)

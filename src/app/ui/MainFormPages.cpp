@@ -70,7 +70,8 @@ void TMainForm::ShowCurrentPage() {
   TDataItem* page = CurrentPage();
   if (!page) return;
   TabControl1->SetCaption(PageIndex(), ToQString(page->Name));
-  editor_->SetText(page->Text);
+  ShowBusyWhile(QString::fromUtf8("ページを表示しています…"), page->Text.size(),
+                [&] { editor_->SetText(page->Text); });
   editor_->ClearUndo();
   UpdateTitle();
 }
