@@ -3,12 +3,14 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "app/DeletedPages.h"
 #include "app/IniFile.h"
 #include "app/PageData.h"
+#include "app/PageFormat.h"
 #include "markup/TextLines.h"
 #include "platform/CodePage.h"
 #include "platform/TextEncoding.h"
@@ -82,6 +84,23 @@ int main(int argc, char** argv) {
     gone.push_back({Sjis("削除"), "", Texts()[2], 0});
     gone.push_back({"bound", "/home/user/a.txt", Texts()[1], 3});
     Put(out, "fuzz_deleted_pages", {TDeletedPages::Serialize({}), TDeletedPages::Serialize(gone)});
+  }
+
+  {
+    TDataList list;
+    list.Add("one", "/home/user/a.txt", "a");
+    list.Add("two", "", "b");
+    list.Add("three", "/home/user/c.txt", "c");
+    list.Items(0)->Format.File.Encoding = TextEncoding::TEncoding::Utf8;
+    list.Items(2)->Format.File = {TextEncoding::TEncoding::EucJp, TextEncoding::TLineEnd::Lf};
+    list.Items(2)->Format.Lossy = true;
+    fs::path side = out / "formats.tmp";
+    if (PageFormats::Save(side.string(), list)) {
+      std::ifstream in(side, std::ios::binary);
+      std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+      Put(out, "fuzz_page_formats", {bytes});
+    }
+    fs::remove(side);
   }
 
   Put(out, "fuzz_settings",
