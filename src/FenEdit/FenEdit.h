@@ -466,6 +466,7 @@ class TFenEdit : public TCustomControl {
   int Column_ = 72;
   bool AutoWrap_ = false;
   int TabCount_ = 6;
+  bool rowsCutWithOldTabs_ = false;  // TabCount changed since the rows were cut
   bool SingleByteMode_ = false;
 
   TRowPos caret_;

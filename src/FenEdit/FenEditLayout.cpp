@@ -19,7 +19,13 @@ void TFenEdit::SetColumn(int value) {
   }
 }
 
-void TFenEdit::SetTabCount(int value) { TabCount_ = std::clamp(value, 1, 8); }
+// The rows stay as they were cut; until the next full wrap, an edit cuts the rest of its
+// line again, since rows after it may hold tabs of the old width.
+void TFenEdit::SetTabCount(int value) {
+  value = std::clamp(value, 1, 8);
+  if (value != TabCount_) rowsCutWithOldTabs_ = true;
+  TabCount_ = value;
+}
 
 std::string TFenEdit::ExpandTabs(std::string_view s) const {
   std::string out;
@@ -74,15 +80,46 @@ int TFenEdit::FitCount(std::string_view t) const {
       }
     }
   }
-  for (;;) {
-    if (n <= 0) break;
-    bool tooLong = ExpandedLength(t, static_cast<size_t>(n)) > Column_;
-    if (!tooLong && AutoWrap_) {
-      int w = metrics_->TextWidth(ExpandTabs(t.substr(0, static_cast<size_t>(n))));
-      tooLong = w > W && w > F;
+  // The longest prefix within Column once tabs are expanded, in one pass.
+  int col = 0, fit = 0;
+  while (fit < n) {
+    const int w = t[static_cast<size_t>(fit)] == '\t' ? TabCount_ - col % TabCount_ : 1;
+    if (col + w > Column_) break;
+    col += w;
+    ++fit;
+  }
+  n = fit;
+  if (AutoWrap_ && n > 0) {
+    // Prefixes are drawn wider the longer they are: the longest one not wider than the area
+    // (or than ten average characters) is found by halving, on one expansion of the row.
+    std::string expanded;
+    std::vector<size_t> ends(static_cast<size_t>(n) + 1, 0);
+    for (int i = 0; i < n; ++i) {
+      if (t[static_cast<size_t>(i)] == '\t') {
+        expanded.append(
+            static_cast<size_t>(TabCount_ - static_cast<int>(expanded.size() % TabCount_)), ' ');
+      } else {
+        expanded += t[static_cast<size_t>(i)];
+      }
+      ends[static_cast<size_t>(i) + 1] = expanded.size();
     }
-    if (!tooLong) break;
-    --n;
+    auto tooWide = [&](int k) {
+      const int w =
+          metrics_->TextWidth(std::string_view(expanded).substr(0, ends[static_cast<size_t>(k)]));
+      return w > W && w > F;
+    };
+    if (tooWide(n)) {
+      int lo = 0, hi = n;  // lo fits, hi does not
+      while (hi - lo > 1) {
+        const int mid = lo + (hi - lo) / 2;
+        if (tooWide(mid)) {
+          hi = mid;
+        } else {
+          lo = mid;
+        }
+      }
+      n = lo;
+    }
   }
   return n;
 }
@@ -154,6 +191,7 @@ void TFenEdit::WrapAll(bool on, bool repaint) {
     }
     old = {};
     WordWrap_ = on;
+    rowsCutWithOldTabs_ = false;
     Store.SetRows(std::move(rows));
     caret_ = LimitPos(ToRowPos(caretL));
     anchor_ = LimitPos(ToRowPos(anchorL));
@@ -231,7 +269,7 @@ void TFenEdit::RewrapRows(TRow first, TRow last, bool repaint) {
     if (pos >= editedEnd) {
       while (startIdx < starts.size() && starts[startIdx] < pos) ++startIdx;
       if (startIdx < starts.size() && starts[startIdx] == pos &&
-          start + static_cast<TRow>(startIdx) > last) {
+          start + static_cast<TRow>(startIdx) > last && !rowsCutWithOldTabs_) {
         keptFrom = start + static_cast<TRow>(startIdx);
         break;
       }

@@ -234,8 +234,8 @@ TEST(FenEditLayout, GotoPosAvoidsTrailBytes) {
 // never changes, and no row is wider than the column unless one character forces it.
 TEST(FenEditLayout, RandomTextsKeepInvariants) {
   std::mt19937 rng(12345);
-  const char* pieces[] = {"a", "bc", "\t", "\r", "\n", "\r\n", " ", "\x82\xa0", "\x81\x40",
-                          "\x93\xfa", "\xb1", "xyz"};
+  const char* pieces[] = {"a", "bc",       "\t",       "\r",       "\n",   "\r\n",
+                          " ", "\x82\xa0", "\x81\x40", "\x93\xfa", "\xb1", "xyz"};
   for (int round = 0; round < 300; ++round) {
     std::string text;
     int n = static_cast<int>(rng() % 120);
@@ -271,4 +271,83 @@ TEST(FenEditLayout, RandomTextsKeepInvariants) {
       ASSERT_EQ(caret, e.ToLinePos(e.Caret()));
     }
   }
+}
+
+// After a TabCount change the rows of a line may hold tabs of the old width: an edit cuts
+// the rest of its line again, so no row comes out wider than Column.
+TEST(FenEditLayout, AnEditAfterATabCountChangeRecutsTheRestOfTheLine) {
+  TFenEdit e;
+  e.SetColumn(10);
+  e.SetTabCount(4);
+  e.SetText("\t\t\t\t");
+  ASSERT_EQ((std::vector<std::string>{"\t\t", "\t\t" + kNul2}), Rows(e));
+  e.SetTabCount(6);
+  e.GotoPos(0, 0, TCaretPlacement::Minimal);
+  e.TypeText("x");
+  EXPECT_EQ((std::vector<std::string>{"x\t", "\t", "\t", "\t" + kNul2}), Rows(e));
+
+  std::mt19937 rng(1819);
+  const char* pieces[] = {"\t", "\t", "a", "bc", kA.c_str(), "\r\n"};
+  for (int trial = 0; trial < 600; ++trial) {
+    TFenEdit f;
+    f.SetColumn(10 + static_cast<int>(rng() % 15));
+    f.SetTabCount(1 + static_cast<int>(rng() % 8));
+    std::string text;
+    for (int i = static_cast<int>(rng() % 40); i > 0; --i)
+      text += pieces[rng() % std::size(pieces)];
+    f.SetText(text);
+    f.SetTabCount(1 + static_cast<int>(rng() % 8));
+    const TRow row = static_cast<TRow>(rng() % static_cast<unsigned>(f.GetStore().Count()));
+    f.GotoPos(static_cast<TByte>(rng() % static_cast<unsigned>(f.RowLimit(row) + 1)), row,
+              TCaretPlacement::Minimal);
+    f.TypeText("x");
+    ASSERT_EQ("", f.CheckInvariants());
+    // From the caret's row to its line's end every row is what cutting the line gives now.
+    TRow first = f.CaretRow();
+    while (first > 0 && !RowHasTerminator(f.GetStore().Get(first - 1))) --first;
+    std::string line;
+    TRow r = first;
+    for (;; ++r) {
+      line += f.GetStore().Get(r);
+      if (RowHasTerminator(f.GetStore().Get(r))) break;
+    }
+    std::vector<std::string> want;
+    f.CutLine(line, want);
+    std::vector<std::string> got;
+    for (TRow i = first; i <= r; ++i) got.push_back(f.GetStore().Get(i));
+    // Rows before the edited one may keep their old cut.
+    if (f.CaretRow() == first) {
+      ASSERT_EQ(want, got) << "trial " << trial;
+    }
+    for (TRow i = f.CaretRow(); i <= r; ++i) {
+      const std::string& s = f.GetStore().Get(i);
+      const size_t body = s.size() - (RowHasTerminator(s) ? 2 : 0);
+      ASSERT_LE(f.ExpandedLength(s, body), f.GetColumn()) << "trial " << trial << " row " << i;
+    }
+  }
+}
+
+// Cutting a row of tabs measures the row a few times, not once per byte it gives up.
+TEST(FenEditLayout, FitCountOfARowOfTabsMeasuresItOnlyAFewTimes) {
+  struct CountingMetrics : TFixedMetrics {
+    CountingMetrics() : TFixedMetrics(8, 8000) {}
+    mutable size_t measured = 0;
+    int TextWidth(std::string_view bytes) const override {
+      measured += bytes.size();
+      return TFixedMetrics::TextWidth(bytes);
+    }
+  } metrics;
+  TFenEdit e;
+  e.SetMetrics(&metrics);
+  e.SetAutoWrap(true);
+  e.SetTabCount(8);
+  e.SetColumn(32767);
+  const std::string tabs(4000, '\t');
+  metrics.measured = 0;
+  e.SetText(tabs);
+  // 1000 columns of 8 pixels hold 125 tabs a row.
+  EXPECT_EQ(33, e.GetStore().Count());  // and the end of the text on a row of its own
+  EXPECT_EQ(std::string(125, '\t'), e.GetStore().Get(0));
+  EXPECT_LT(metrics.measured, 10'000'000u);
+  EXPECT_EQ(tabs, e.GetText());
 }
