@@ -391,6 +391,7 @@ int TFenEdit::ReplaceRest(TRowPos pos, TRowPos end, TRowPos& after) {
   size_t bufLineStart = 0;  // offset in buf after the last of them
   bool caretInBuf = false;
   size_t caretOff = 0;
+  TRow buildLast = -1;  // the original row ending the line in buf; -1 until looked up
   TRowPos caret = caret_;
   int count = 0;
   // Undo steps of the hits in buf, recorded when buf goes into the store, so that the undo
@@ -492,7 +493,12 @@ int TFenEdit::ReplaceRest(TRowPos pos, TRowPos end, TRowPos& after) {
   for (bool first = true;; first = false) {
     if (!first) found = cp.Row < Store.Count() && SearchForward(cp, end, h);
     if (building) {
-      TRow lineLast = LineLastRow(cp.Byte > 0 ? cp.Row : cp.Row - 1);
+      // The rows ahead are the original ones while the pass runs, so the row that ends the
+      // line being rebuilt is found once per line, not once per hit.
+      // A hit may run past it into later lines: then it is looked up again from there.
+      const TRow from = cp.Byte > 0 ? cp.Row : cp.Row - 1;
+      if (buildLast < from) buildLast = LineLastRow(from);
+      TRow& lineLast = buildLast;
       for (;;) {
         if (found && h.Row <= lineLast) {
           appendOriginal(cp, {h.Byte, h.Row});
@@ -504,6 +510,7 @@ int TFenEdit::ReplaceRest(TRowPos pos, TRowPos end, TRowPos& after) {
         bool lineEnds = buf.size() >= 2 && buf.compare(buf.size() - 2, 2, "\r\n") == 0;
         if (lineEnds || lineLast + 1 >= Store.Count()) {
           flush(lineLast);
+          buildLast = -1;
           break;
         }
         // A replacement took the line break away: the next line is part of this one now.
