@@ -74,6 +74,8 @@ int main(int argc, char** argv) {
   QApplication::setQuitOnLastWindowClosed(false);
   QtClipboard clipboard;
   SetCurrentClipboard(&clipboard);
+  QtClipboard primary(QClipboard::Selection);
+  SetCurrentPrimary(&primary);
   // Made before the application object so that the lock outlives every window: it is let
   // go only after the page file has been written.
   TSingleInstance instance(

@@ -628,6 +628,7 @@ class TFenEdit : public TCustomControl {
   void PointHitTest(int X, int Y);
   bool InsideSelection(TRowPos p) const;
   void LeftPress(TShiftState Shift, int X, int Y);
+  void MiddlePress(int X, int Y);
   void AutoScrollTick();
   // Pointer move while selecting or dragging text: auto-scroll direction or the caret.
   void TrackPointer(int X, int Y);

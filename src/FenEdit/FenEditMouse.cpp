@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "FenEdit.h"
+#include "platform/Clipboard.h"
 
 void TFenEdit::PointHitTest(int X, int Y) {
   prevDrawn_ = caret_;  // the next selection repaint starts from the old caret
@@ -54,8 +55,29 @@ void TFenEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
     TPoint p = ClientToScreen(TPoint{X, Y});
     menuShownByPress_ = true;
     PopupMenu->Popup(p.x, p.y);
+  } else if (Button == TMouseButton::mbMiddle && !ReadOnly && !mouseSelecting_) {
+    MiddlePress(X, Y);
   }
   TCustomControl::MouseDown(Button, Shift, X, Y);
+}
+
+// As in X11 programs: the PRIMARY selection goes in where the click is, the clipboard stays.
+void TFenEdit::MiddlePress(int X, int Y) {
+  Clipboard& primary = CurrentPrimary();
+  if (!primary.HasText()) return;
+  const std::string text = primary.GetText();
+  SetFocus();
+  WindowHost* host = HandleAllocated() ? Host() : nullptr;
+  if (host != nullptr) host->HideCaret();
+  EraseCaretRule();
+  const int oldHorz = horzOffset_;
+  PointHitTest(X, Y);
+  CancelSelection();
+  if (horzOffset_ != oldHorz) RepaintAll();
+  SetSelText(text);
+  PlaceCaret();
+  if (host != nullptr) host->ShowCaret();
+  DrawCaretRule();
 }
 
 void TFenEdit::LeftPress(TShiftState Shift, int X, int Y) {
@@ -180,6 +202,8 @@ void TFenEdit::FinishMouseSelection() {
   if (mouseSelecting_) {
     mouseSelecting_ = false;
     CaretScrollFix = savedScrollFix_;
+    // Offered to other programs' middle click.
+    if (IsSelected()) CurrentPrimary().SetText(GetSelText());
   }
   DrawCaretRule();
 }

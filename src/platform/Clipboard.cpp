@@ -12,7 +12,12 @@ MemoryClipboard& BuiltIn() {
   static MemoryClipboard clipboard;
   return clipboard;
 }
+MemoryClipboard& BuiltInPrimary() {
+  static MemoryClipboard primary;
+  return primary;
+}
 Clipboard* current = nullptr;
+Clipboard* currentPrimary = nullptr;
 }  // namespace
 
 Clipboard& CurrentClipboard() {
@@ -22,5 +27,15 @@ Clipboard& CurrentClipboard() {
 Clipboard* SetCurrentClipboard(Clipboard* clipboard) {
   Clipboard* previous = &CurrentClipboard();
   current = clipboard;
+  return previous;
+}
+
+Clipboard& CurrentPrimary() {
+  return currentPrimary ? *currentPrimary : BuiltInPrimary();
+}
+
+Clipboard* SetCurrentPrimary(Clipboard* primary) {
+  Clipboard* previous = &CurrentPrimary();
+  currentPrimary = primary;
   return previous;
 }

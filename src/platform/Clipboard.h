@@ -1,5 +1,6 @@
 // The system clipboard's plain text, as code-page-932 bytes. One process-wide current
-// clipboard: the program installs the system one, tests keep the memory one.
+// clipboard and one PRIMARY selection (what X11 programs paste with the middle button): the
+// program installs the system ones, tests keep the memory ones.
 #pragma once
 #include <string>
 #include <string_view>
@@ -9,8 +10,8 @@ class Clipboard {
   virtual ~Clipboard() = default;
   // Whether the clipboard holds text (an empty text counts as none).
   virtual bool HasText() = 0;
-  // The text converted to code page 932, bytes as they are (NUL and lone CR/LF included);
-  // empty when there is none.
+  // The text in code page 932, empty when there is none. Text this program put there comes
+  // back byte for byte; desktop text has CR LF line ends.
   virtual std::string GetText() = 0;
   // Replaces the clipboard's contents with the text; false when the clipboard refused it.
   virtual bool SetText(std::string_view cp932) = 0;
@@ -36,3 +37,7 @@ Clipboard& CurrentClipboard();
 // Installs a clipboard (not owned; nullptr goes back to the built-in memory one) and
 // returns the one it replaces.
 Clipboard* SetCurrentClipboard(Clipboard* clipboard);
+
+// The current PRIMARY selection; a MemoryClipboard of its own until another one is installed.
+Clipboard& CurrentPrimary();
+Clipboard* SetCurrentPrimary(Clipboard* primary);

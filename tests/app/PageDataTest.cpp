@@ -111,17 +111,10 @@ TEST(PageDataTest, JapanesePagesRoundTripThroughAFile) {
 }
 
 TEST(PageDataTest, TextThatUtf8CannotCarryBackIsStoredAsItIs) {
-  // A lone lead byte, an unassigned code, a duplicate code (NEC row 13 vs. the JIS symbol),
-  // bytes outside code page 932: UTF-8 would turn each into something else.
+  // A lone lead byte, an unassigned code, duplicate codes (NEC row 13 vs. the JIS symbol,
+  // NEC-selected IBM vs. IBM): UTF-8 would turn each into something else.
   const std::string cases[] = {
-      "\x82\xa0\x82",
-      "\x85\x40",
-      "\x87\x90",
-      "\xed\x40",
-      "a\x80"
-      "b\xa0"
-      "c\xfd\xfe\xff",
-      std::string(300, '\x82') + "\x82",
+      "\x82\xa0\x82", "\x85\x40", "\x87\x90", "\xed\x40", std::string(300, '\x82') + "\x82",
   };
   for (const std::string& text : cases) {
     TDataList list;
@@ -131,6 +124,23 @@ TEST(PageDataTest, TextThatUtf8CannotCarryBackIsStoredAsItIs) {
                                ? B("\x02\x01\x06\x00\x06\x00\x06") + static_cast<char>(text.size())
                                : B("\x02\x01\x06\x00\x06\x00\x0c\x2d\x01\x00\x00");
     EXPECT_EQ(Hex(expected + text), Hex(bytes));
+    TDataList back;
+    Load(back, bytes);
+    EXPECT_EQ(Hex(text), Hex(back.Items(0)->Text));
+  }
+  {
+    // The five bytes the system code page maps to U+0080, U+F8F0-U+F8F3 go as UTF-8 as
+    // Windows writes them, and come back.
+    const std::string text =
+        "a\x80"
+        "b\xa0"
+        "c\xfd\xfe\xff";
+    TDataList list;
+    list.Add("", "", text);
+    std::string bytes = Saved(list);
+    EXPECT_NE(std::string::npos, bytes.find("a\xC2\x80"
+                                            "b\xEF\xA3\xB0"
+                                            "c\xEF\xA3\xB1"));
     TDataList back;
     Load(back, bytes);
     EXPECT_EQ(Hex(text), Hex(back.Items(0)->Text));

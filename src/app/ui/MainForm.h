@@ -256,6 +256,8 @@ class TMainForm : public QMainWindow {
   void ConnectTags();
   void ConnectWeb();
   void ConnectFavorites();
+  // MainFormBorder.cpp: text from the desktop with characters Shift-JIS lacks.
+  void ConnectBorder();
   // MainFormSettings.cpp: the one place settings are read and written.
   void ReadSettings();
   void ReadWindowPlacement();

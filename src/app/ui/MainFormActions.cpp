@@ -187,6 +187,7 @@ void TMainForm::ConnectActions() {
   ConnectTags();
   ConnectWeb();
   ConnectFavorites();
+  ConnectBorder();
 }
 
 bool TMainForm::RuleHolds(TEnableRule rule) const {

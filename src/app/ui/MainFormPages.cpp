@@ -2,7 +2,7 @@
 // commands (new, open, save as, save, clear file name, delete, rename, reorder by drag).
 //
 // Invariant: the tab strip and the page store have the same count and tab i shows page i's
-// name, except that the selected tab's caption may be newer until StoreCurrentPage runs.
+// name.
 #include <sys/stat.h>
 
 #include <QApplication>
@@ -11,6 +11,7 @@
 
 #include "Application.h"
 #include "EditorPane.h"
+#include "FieldText.h"
 #include "MainForm.h"
 #include "TabStrip.h"
 #include "UiText.h"
@@ -62,7 +63,8 @@ TDataItem* TMainForm::CurrentPage() const {
 void TMainForm::StoreCurrentPage() {
   TDataItem* page = CurrentPage();
   if (!page) return;
-  page->Name = ToCp932(TabControl1->Caption(PageIndex()));
+  // The name stays the stored bytes: the caption only shows them, and bytes Unicode has no
+  // place for would not come back from it.
   page->Text = editor_->GetText();
 }
 
@@ -321,8 +323,11 @@ void TMainForm::RenameTab(int index) {
   QString answer =
       Application->InputBox(QString::fromUtf8("タブの名称変更"),
                             QString::fromUtf8("新しいタブの名称を入力してください"), caption);
+  if (answer == caption) return;  // unchanged or cancelled: the name keeps its bytes
+  std::optional<std::string> name = FieldCp932(answer, QString::fromUtf8("タブの名称"));
+  if (!name) return;
   TabControl1->SetCaption(index, answer);
-  PageList->Items(index)->Name = ToCp932(answer);
+  PageList->Items(index)->Name = std::move(*name);
 }
 
 void TMainForm::MovePage(int target) {

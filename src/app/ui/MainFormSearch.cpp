@@ -6,6 +6,7 @@
 #include "Application.h"
 #include "EditorPane.h"
 #include "FenEdit/FindMatcher.h"
+#include "FieldText.h"
 #include "FindDialogs.h"
 #include "MainForm.h"
 #include "UiText.h"
@@ -61,6 +62,24 @@ void TMainForm::ConnectSearch() {
   };
 }
 
+namespace {
+// The search text in code page 932. One with a character Shift-JIS lacks cannot be in the
+// text: it finds nothing, and the user is told why.
+std::optional<std::string> SearchText(const QString& text) {
+  CodePage::TConversion c =
+      CodePage::ConvertUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
+                                                 static_cast<size_t>(text.size())),
+                             CodePage::TUnmapped::Question);
+  if (c.Lossless()) return std::move(c.Text);
+  if (Application)
+    Application->MessageDlg(
+        QString::fromUtf8("「%1」は見つかりませんでした。\nShift-JIS にない文字を含んでいます: %2")
+            .arg(text, UnmappedNames(c)),
+        TMsgDlgType::mtInformation, mbOK);
+  return std::nullopt;
+}
+}  // namespace
+
 void TMainForm::SearchFindExecute() {
   FindDialog1->Execute();
 }
@@ -72,7 +91,9 @@ void TMainForm::SearchReplaceExecute() {
 // A new search text always starts at the top and goes forward; the same text goes on in the
 // chosen direction.
 void TMainForm::FindDialog1Find() {
-  std::string text = ToCp932(FindDialog1->FindText());
+  std::optional<std::string> found = SearchText(FindDialog1->FindText());
+  if (!found) return;
+  std::string text = std::move(*found);
   if (text != LastFindText) {
     LastFindText = text;
     FenEdit1->SetFindText(text);
@@ -85,7 +106,9 @@ void TMainForm::FindDialog1Find() {
 }
 
 void TMainForm::ReplaceDialog1Find() {
-  std::string text = ToCp932(ReplaceDialog1->FindText());
+  std::optional<std::string> found = SearchText(ReplaceDialog1->FindText());
+  if (!found) return;
+  std::string text = std::move(*found);
   if (text != LastFindText) {
     LastFindText = text;
     FenEdit1->SetFindText(text);
@@ -99,8 +122,13 @@ void TMainForm::ReplaceDialog1Find() {
 // replacement (Yes, No, Abort, or All for the rest); the replace-all button replaces from
 // the caret to the end without asking.
 void TMainForm::ReplaceDialog1Replace(bool all) {
-  std::string find = ToCp932(ReplaceDialog1->FindText());
-  std::string replace = ToCp932(ReplaceDialog1->ReplaceText());
+  std::optional<std::string> found = SearchText(ReplaceDialog1->FindText());
+  if (!found) return;
+  std::optional<std::string> replacement =
+      FieldCp932(ReplaceDialog1->ReplaceText(), QString::fromUtf8("置換後の文字列"));
+  if (!replacement) return;
+  const std::string& find = *found;
+  const std::string& replace = *replacement;
   if (all) {
     FenEdit1->ReplaceText(find, replace, true, false, false);
   } else {

@@ -12,6 +12,7 @@
 #include "ColorBox.h"
 #include "EditorPane.h"
 #include "FenEdit/FenEdit.h"
+#include "FieldText.h"
 #include "FormControls.h"
 #include "MainForm.h"
 #include "OptionDlg.h"
@@ -20,6 +21,7 @@
 #include "WindowPlacement.h"
 #include "app/IniFile.h"
 #include "platform/ProgramFiles.h"
+#include "platform/TextBorder.h"
 
 namespace {
 
@@ -137,6 +139,10 @@ void TMainForm::ReadSettings() {
   PreviewMode = ini.ReadBool("Etc", "PreviewMode", PreviewMode);
   TxfArgs = ini.ReadString("Etc", "Txf", TxfArgs);
   ImeMode = ini.ReadInteger("Etc", "ImeMode", ImeMode);
+  // 0: characters Shift-JIS lacks enter the editor as character references, 1: as "?".
+  TextBorder::SetEditorUnmapped(ini.ReadInteger("Etc", "UnmappedChars", 0) == 1
+                                    ? CodePage::TUnmapped::Question
+                                    : CodePage::TUnmapped::CharRef);
 }
 
 // Read once the pages are loaded (out-of-range values are left to the caller); Start always
@@ -190,6 +196,8 @@ void TMainForm::WriteSettings() {
   ini.WriteBool("Etc", "PreviewMode", PreviewMode);
   ini.WriteString("Etc", "Txf", TxfArgs);
   ini.WriteInteger("Etc", "ImeMode", ImeMode);
+  ini.WriteInteger("Etc", "UnmappedChars",
+                   TextBorder::EditorUnmapped() == CodePage::TUnmapped::Question ? 1 : 0);
   ini.WriteInteger("Page", "Index", StartPage0 ? 0 : PageIndex());
   if (!ini.UpdateFile() && Application) {
     // The page file is written all the same.
@@ -235,7 +243,18 @@ void TMainForm::OptionClick() {
   d.AlphaCheck->setChecked(AlphaBlend);
   d.AlphaTrackBar->setValue(AlphaBlendValue);
   d.FindColorBox->SetSelected(FindColor);
-  if (!Application || Application->ShowModal(d) != mrOk) return;
+  d.UnmappedRadio->SetItemIndex(TextBorder::EditorUnmapped() == CodePage::TUnmapped::Question);
+  // A field with a character Shift-JIS lacks is refused and the dialog comes back as it was.
+  std::optional<std::string> quoteMark, txfArgs;
+  for (;;) {
+    if (!Application || Application->ShowModal(d) != mrOk) return;
+    if (!(quoteMark = FieldCp932(d.QuoteMarkEdit->text(), QString::fromUtf8("引用符の欄"))))
+      continue;
+    if (!(txfArgs = FieldCp932(d.TxfEdit->text(), QString::fromUtf8("TXFの引数の欄")))) continue;
+    if (!FieldCp932(d.QuotePasteMarkEdit->text(), QString::fromUtf8("引用貼り付けの引用符の欄")))
+      continue;
+    break;
+  }
 
   std::string text = editor_->GetText();
   e.ShowCR = d.ShowCRCheck->isChecked();
@@ -249,7 +268,7 @@ void TMainForm::OptionClick() {
   e.SetSelColor(d.SelColorBox->Selected());
   e.ColorPrintF = d.ColorPrintFCheck->isChecked();
   e.SetInyoColor(d.QuoteColorBox->Selected());
-  e.Inyostr = ToCp932(d.QuoteMarkEdit->text());
+  e.Inyostr = *quoteMark;
   e.SetURLColor(d.URLColorBox->Selected());
   e.SetFont(FontFromPoints(ToCp932(d.FontDialog1.Name), d.FontDialog1.Size, d.FontDialog1.Color));
   e.SetColumn(static_cast<int16_t>(d.ColumnUpDown->Position()));
@@ -259,9 +278,11 @@ void TMainForm::OptionClick() {
   NoSavePage0 = d.SavePage0Check->isChecked();
   SegaBbsMode = d.SegaBbsCheck->isChecked();
   ImeMode = d.ImeModeRadio->ItemIndex();
-  TxfArgs = ToCp932(d.TxfEdit->text());
+  TxfArgs = *txfArgs;
   AlphaBlend = d.AlphaCheck->isChecked();
   AlphaBlendValue = d.AlphaTrackBar->value();
   ApplyTranslucency();
   FindColor = d.FindColorBox->Selected();
+  TextBorder::SetEditorUnmapped(d.UnmappedRadio->ItemIndex() == 1 ? CodePage::TUnmapped::Question
+                                                                  : CodePage::TUnmapped::CharRef);
 }

@@ -259,6 +259,11 @@ void TOptionDlg::BuildOtherSheet() {
   other->addWidget(Label13, 0, 0);
   other->addWidget(QuotePasteMarkEdit, 0, 1);
   other->addWidget(SegaBbsCheck, 1, 0, 1, 2);
+  // Text pasted, dropped or typed through the input method with characters Shift-JIS lacks.
+  UnmappedRadio = new TRadioGroup(T("Shift-JIS にない文字を貼り付けたとき"),
+                                  {T("文字参照 (&&#12345;) にする"), T("? にする")}, 2, GroupBox4);
+  UnmappedRadio->SetItemIndex(0);
+  other->addWidget(UnmappedRadio, 2, 0, 1, 2);
   other->setColumnStretch(1, 1);
 
   auto* layout = Tight(new QVBoxLayout(sheet));

@@ -84,6 +84,8 @@ class TOptionDlg : public QDialog {
   QLabel* Label13;
   QLineEdit* QuotePasteMarkEdit;
   QCheckBox* SegaBbsCheck;
+  // 0: character references, 1: "?".
+  TRadioGroup* UnmappedRadio;
 
   // The font the font dialog opens with, and after OK the font chosen there.
   TFontRequest FontDialog1;

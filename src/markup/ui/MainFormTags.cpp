@@ -9,18 +9,27 @@
 #include <utility>
 
 #include "app/ui/Application.h"
+#include "app/ui/FieldText.h"
 #include "app/ui/MainForm.h"
 #include "app/ui/UiText.h"
 #include "markup/ui/TagDialogs.h"
+#include "platform/TextBorder.h"
 
 namespace {
 
+// Field text goes into the page like pasted text: characters Shift-JIS lacks become what the
+// user chose for the editor, and the status bar says so.
+std::string ForPage(const QString& text) {
+  return TextBorder::ForEditor(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
+                                                   static_cast<size_t>(text.size())));
+}
+
 std::string Text(const QLineEdit* edit) {
-  return ToCp932(edit->text());
+  return ForPage(edit->text());
 }
 
 std::string Text(const QComboBox* combo) {
-  return ToCp932(combo->currentText());
+  return ForPage(combo->currentText());
 }
 
 // ` name="value"`, or nothing for an empty value.
@@ -96,7 +105,8 @@ void TMainForm::ConnectTags() {
 
   on("HtmlA", [this] {
     if (!Ask(LinkDlg)) return;
-    WrapSelection("<a href=\"" + Text(LinkDlg->UrlEdit) + "\">", "</a>");
+    // Percent-encoded where Shift-JIS has no character, so the link keeps working.
+    WrapSelection("<a href=\"" + UrlCp932(LinkDlg->UrlEdit->text()) + "\">", "</a>");
   });
 
   on("HtmlRuby", [this] {

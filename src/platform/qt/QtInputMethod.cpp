@@ -6,6 +6,7 @@
 
 #include "platform/CodePage.h"
 #include "platform/ImeRequest.h"
+#include "platform/TextBorder.h"
 
 namespace {
 std::string ToCp932(const QString& s) {
@@ -58,7 +59,8 @@ void QtInputMethod::Event(QInputMethodEvent* event) {
     }
   }
   if (!commit.isEmpty()) {
-    current_ = ToCp932(commit);
+    current_ = TextBorder::ForEditor(
+        std::u16string_view(reinterpret_cast<const char16_t*>(commit.utf16()), commit.size()));
     currentWhich_ = GCS_RESULTSTR;
     send_(WM_IME_COMPOSITION, 0, GCS_RESULTSTR);
   }

@@ -2,6 +2,7 @@
 
 #include "platform/CodePage.h"
 #include "platform/Messages.h"
+#include "platform/TextBorder.h"
 
 unsigned VirtualKeyFromQt(int key, Qt::KeyboardModifiers modifiers) {
   const bool keypad = modifiers & Qt::KeypadModifier;
@@ -154,11 +155,9 @@ std::string TypedBytesFromQt(const QKeyEvent& event) {
     return std::string(1, static_cast<char>(text[0].unicode()));
   }
   if (text.size() == 1 && text[0].unicode() == 0x7F) return {};  // Delete types nothing
-  std::string bytes = CodePage::FromUtf16(
+  // What code page 932 lacks is written as the user chose, as for the input method.
+  return TextBorder::ForEditor(
       std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), text.size()));
-  // Only whole characters that code page 932 has: "?" from an unmappable one is no typing.
-  if (bytes == "?" && text != QStringLiteral("?")) return {};
-  return bytes;
 }
 
 long KeyMessageLParam(const QKeyEvent& event, bool release) {

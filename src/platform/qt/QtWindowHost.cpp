@@ -631,8 +631,9 @@ void QtWindowHost::keyPressEvent(QKeyEvent* e) {
   if (typed.size() == 1) {
     Send(sys ? WM_SYSCHAR : WM_CHAR, static_cast<unsigned char>(typed[0]),
          KeyMessageLParam(*e, false));
-  } else if (typed.size() == 2 && !sys) {
-    // A double-byte character typed without composing comes as an input-method result.
+  } else if (typed.size() >= 2 && !sys) {
+    // A double-byte character (or a character reference) typed without composing comes as
+    // an input-method result.
     ime_.DeliverResult(typed);
   }
 }

@@ -56,7 +56,9 @@ void TMainForm::WebFavoriteExecute() {
 void TMainForm::AddShortcutMenuClick() {
   if (!WebShortcutDlg || !Application) return;
   WebShortcutDlg->ValueListEditor1->SetLines(WebShortcutList);
-  if (Application->ShowModal(*WebShortcutDlg) != mrOk) return;
+  do {
+    if (Application->ShowModal(*WebShortcutDlg) != mrOk) return;
+  } while (!WebShortcutDlg->ValueListEditor1->NamesFit());
   WebShortcutList = WebShortcutDlg->ValueListEditor1->Lines();
   // The user has now chosen this list over the file that could not be read.
   if (unreadableFileOf == this) unreadableFileOf = nullptr;

@@ -13,6 +13,7 @@
 
 #include "app/ui/Application.h"
 #include "app/ui/DialogFrame.h"
+#include "app/ui/FieldText.h"
 #include "app/ui/UiText.h"
 #include "platform/ProgramFiles.h"
 #include "web/WebShortcuts.h"
@@ -117,9 +118,18 @@ std::vector<std::string> TValueListEditor::Lines() const {
     if (raw.isValid())
       lines.push_back(raw.toByteArray().toStdString());
     else
-      lines.push_back(WebShortcuts::Line(ToCp932(Name(row)), ToCp932(Url(row))));
+      lines.push_back(WebShortcuts::Line(ToCp932(Name(row)), UrlCp932(Url(row))));
   }
   return lines;
+}
+
+bool TValueListEditor::NamesFit() const {
+  for (int row = 0; row < rowCount(); ++row) {
+    QTableWidgetItem* first = item(row, 0);
+    if (RowEmpty(row) || (first && first->data(kRawLineRole).isValid())) continue;
+    if (!FieldCp932(Name(row), QString::fromUtf8("ショートカット名"))) return false;
+  }
+  return true;
 }
 
 QString TValueListEditor::Name(int row) const {
@@ -235,6 +245,7 @@ TWebShortcutDlg::~TWebShortcutDlg() {
 void TWebShortcutDlg::done(int result) {
   // Text still in a cell editor counts, however the dialog is closed with OK.
   if (result == mrOk) ValueListEditor1->CommitEditor();
+  if (result == mrOk && !ValueListEditor1->NamesFit()) return;
   QDialog::done(result);
 }
 

@@ -18,7 +18,10 @@ class TValueListEditor : public QTableWidget {
 
   // Replaces every row; a line without "=" keeps its text as it was unless its row is edited.
   void SetLines(const std::vector<std::string>& lines);
+  // URLs keep characters Shift-JIS lacks as UTF-8 percent-encoding.
   std::vector<std::string> Lines() const;
+  // Whether every name fits Shift-JIS; the first that does not is named to the user.
+  bool NamesFit() const;
 
   QString Name(int row) const;
   QString Url(int row) const;

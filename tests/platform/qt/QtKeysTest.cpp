@@ -63,7 +63,7 @@ TEST(QtKeys, TypedBytesAreWhatAWindowsCharMessageWouldCarry) {
   EXPECT_EQ("\xb1", typed(QString::fromUtf8("ｱ")));
   EXPECT_EQ("\x82\xa0", typed(QString::fromUtf8("あ")));
   EXPECT_EQ("?", typed("?"));
-  EXPECT_EQ("", typed(QString::fromUtf8("€")));  // no such character in code page 932
+  EXPECT_EQ("&#8364;", typed(QString::fromUtf8("€")));  // not in code page 932
 }
 
 TEST(QtKeys, KeyMessageLParamMarksRepeatsAndReleases) {

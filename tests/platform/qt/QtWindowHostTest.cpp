@@ -372,7 +372,7 @@ TEST(QtClipboard, JapaneseRoundTripThroughTheSystemClipboard) {
   ASSERT_TRUE(clipboard.SetText(text));
   EXPECT_TRUE(clipboard.HasText());
   EXPECT_EQ(text, clipboard.GetText());
-  EXPECT_EQ(QString::fromUtf8("日本語\r\nabcｱ"), QApplication::clipboard()->text());
+  EXPECT_EQ(QString::fromUtf8("日本語\nabcｱ"), QApplication::clipboard()->text());
   QApplication::clipboard()->clear();
   EXPECT_FALSE(clipboard.HasText());
   EXPECT_EQ("", clipboard.GetText());

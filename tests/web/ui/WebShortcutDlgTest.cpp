@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QUrl>
 #include <filesystem>
 
 #include "app/ui/MainFormFixture.h"
@@ -242,4 +243,40 @@ TEST_F(WebShortcutTest, GridKeepsLinesWithoutEqualsSignUntilEdited) {
   EXPECT_EQ(g.Lines(), (Lines{"just text", "a=1"}));
   EditCell(g, 0, 0, "named");
   EXPECT_EQ(g.Lines(), (Lines{"named=just text", "a=1"}));
+}
+
+TEST_F(WebShortcutTest, UrlsKeepCharactersShiftJisLacksAsPercentEncoding) {
+  Open();
+  Register([](TValueListEditor& g) {
+    EditCell(g, 0, 0, U("韓国"));
+    EditCell(g, 0, 1, U("https://ko.example/위키/한국어😀?q=日本"));
+    return int(mrOk);
+  });
+  const std::string url =
+      "https://ko.example/%EC%9C%84%ED%82%A4/%ED%95%9C%EA%B5%AD%EC%96%B4"
+      "%F0%9F%98%80?q=" +
+      Sjis("日本");
+  EXPECT_EQ(form_->WebShortcutList, Lines{Sjis("韓国") + "=" + url});
+  End();
+  dlg_ = nullptr;
+  Open();
+  EXPECT_EQ(form_->WebShortcutList, Lines{Sjis("韓国") + "=" + url});
+  // What the browser is given reads as the address the user typed.
+  EXPECT_EQ(QUrl(MenuHints().value(0)).toString(), U("https://ko.example/위키/한국어😀?q=日本"));
+}
+
+TEST_F(WebShortcutTest, NamesShiftJisLacksAreRefusedAndTheDialogComesBack) {
+  Open();
+  int openings = 0;
+  Register([&openings](TValueListEditor& g) {
+    ++openings;
+    EditCell(g, 0, 0, openings == 1 ? U("한국") : U("韓国"));
+    EditCell(g, 0, 1, "http://k/");
+    return int(mrOk);
+  });
+  // The second opening is answered by nothing: the scripted dialog cancels.
+  EXPECT_EQ(1, openings);
+  EXPECT_TRUE(form_->WebShortcutList.empty());
+  ASSERT_EQ(1u, dialogs_->Messages.size());
+  EXPECT_TRUE(dialogs_->Messages[0].Text.contains("U+D55C"));
 }
