@@ -119,6 +119,9 @@ class TFenEdit : public TCustomControl {
   void CopyToClipboard();
   void CutToClipboard();
   void PasteFromClipboard();
+  // Text put in where a client point is, as a middle click or a drop from another program
+  // does: the selection is cancelled, not replaced. Nothing when read-only.
+  void InsertAtPoint(int X, int Y, std::string_view text);
   void TrimRight(TRow& first, TRow& last, bool fullWidth);
   void TrimLeft(TRow& first, TRow& last, bool fullWidth);
   void TrimBoth(TRow& first, TRow& last, bool fullWidth);
@@ -628,7 +631,6 @@ class TFenEdit : public TCustomControl {
   void PointHitTest(int X, int Y);
   bool InsideSelection(TRowPos p) const;
   void LeftPress(TShiftState Shift, int X, int Y);
-  void MiddlePress(int X, int Y);
   void AutoScrollTick();
   // Pointer move while selecting or dragging text: auto-scroll direction or the caret.
   void TrackPointer(int X, int Y);

@@ -56,16 +56,16 @@ void TFenEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
     menuShownByPress_ = true;
     PopupMenu->Popup(p.x, p.y);
   } else if (Button == TMouseButton::mbMiddle && !ReadOnly && !mouseSelecting_) {
-    MiddlePress(X, Y);
+    // As in X11 programs: the PRIMARY selection goes in where the click is; the clipboard
+    // stays as it is.
+    Clipboard& primary = CurrentPrimary();
+    if (primary.HasText()) InsertAtPoint(X, Y, primary.GetText());
   }
   TCustomControl::MouseDown(Button, Shift, X, Y);
 }
 
-// As in X11 programs: the PRIMARY selection goes in where the click is, the clipboard stays.
-void TFenEdit::MiddlePress(int X, int Y) {
-  Clipboard& primary = CurrentPrimary();
-  if (!primary.HasText()) return;
-  const std::string text = primary.GetText();
+void TFenEdit::InsertAtPoint(int X, int Y, std::string_view text) {
+  if (ReadOnly || CutAtNul(text).empty()) return;
   SetFocus();
   WindowHost* host = HandleAllocated() ? Host() : nullptr;
   if (host != nullptr) host->HideCaret();

@@ -1,9 +1,13 @@
 #include "EditorPane.h"
 
+#include <QDropEvent>
 #include <QMenu>
+#include <QMimeData>
 #include <cstdlib>
 
 #include "FenEdit/FenEdit.h"
+#include "platform/TextBorder.h"
+#include "platform/qt/QtClipboard.h"
 #include "platform/qt/QtWindowHost.h"
 
 namespace {
@@ -18,6 +22,57 @@ class TQtPopupMenu : public TPopupMenu {
  private:
   QPointer<QMenu> menu_;
 };
+
+// Text dragged in from another program goes in where it is dropped, converted as pasted text
+// is. Files (URL lists) are left to the window.
+class TTextDropFilter : public QObject {
+ public:
+  TTextDropFilter(QObject* parent, TFenEdit* control) : QObject(parent), control_(control) {}
+
+  static bool Takes(const QMimeData* data) {
+    return data != nullptr && !data->hasUrls() &&
+           (data->hasText() || data->hasFormat(QString::fromLatin1(QtClipboard::kRawFormat)));
+  }
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    switch (event->type()) {
+      case QEvent::DragEnter:
+      case QEvent::DragMove: {
+        auto* e = static_cast<QDropEvent*>(event);
+        if (!Takes(e->mimeData()) || control_->ReadOnly) return false;
+        e->setDropAction(Qt::CopyAction);
+        e->accept();
+        return true;
+      }
+      case QEvent::Drop: {
+        auto* e = static_cast<QDropEvent*>(event);
+        if (!Takes(e->mimeData()) || control_->ReadOnly) return false;
+        const QPoint at = e->position().toPoint();
+        control_->InsertAtPoint(at.x(), at.y(), DroppedText(*e->mimeData()));
+        e->setDropAction(Qt::CopyAction);
+        e->accept();
+        return true;
+      }
+      default:
+        return QObject::eventFilter(watched, event);
+    }
+  }
+
+  static std::string DroppedText(const QMimeData& data) {
+    const QString raw = QString::fromLatin1(QtClipboard::kRawFormat);
+    if (data.hasFormat(raw)) {
+      QByteArray bytes = data.data(raw);
+      return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+    }
+    const QString text = data.text();
+    return TextBorder::ToCrLf(TextBorder::ForEditor(std::u16string_view(
+        reinterpret_cast<const char16_t*>(text.utf16()), static_cast<size_t>(text.size()))));
+  }
+
+ private:
+  TFenEdit* control_;
+};
+
 }  // namespace
 
 TEditorPane::TEditorPane(QWidget* parent)
@@ -34,10 +89,16 @@ TEditorPane::TEditorPane(QWidget* parent)
     if (OnMoveCaret) OnMoveCaret();
   };
   control_->CreateHandle();
+  host_->viewport()->setAcceptDrops(true);
+  auto* drops = new TTextDropFilter(host_, control_.get());
+  drops->setObjectName(QStringLiteral("TextDropFilter"));
+  host_->viewport()->installEventFilter(drops);
 }
 
 TEditorPane::~TEditorPane() {
   control_->PopupMenu = nullptr;
+  if (host_)
+    delete host_->findChild<QObject*>(QStringLiteral("TextDropFilter"), Qt::FindDirectChildrenOnly);
   control_.reset();
 }
 

@@ -1,10 +1,14 @@
 // Text from the desktop in the main window: line ends and characters Shift-JIS lacks on
 // paste, the option that chooses how they are written, and the fields that refuse them.
+#include <QAbstractScrollArea>
 #include <QClipboard>
+#include <QDropEvent>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QUrl>
 
 #include "MainFormFixture.h"
 #include "app/PageData.h"
@@ -191,4 +195,31 @@ TEST_F(BorderTest, PageNamesComeBackByteForByte) {
   dialogs_->AnswerInput(std::nullopt);
   form_->RenameTab(1);
   EXPECT_EQ(Hex(name), Hex(form_->PageList->Items(1)->Name));
+}
+
+TEST_F(BorderTest, TextDroppedFromAnotherProgramGoesInWhereItIsDropped) {
+  StartWithOptions();
+  Editor().SetText("abcd\r\nefgh");
+  QWidget* viewport = static_cast<QAbstractScrollArea*>(form_->EditorWidget())->viewport();
+  // Row 1 after "ef": rows and bytes as the editor measures them.
+  TFenEdit& e = Editor().Control();
+  e.GotoPos(2, 1, TCaretPlacement::Minimal);
+  const QPoint at(e.CaretX() + e.TextLeft() + 1, e.GetTopMargin() + e.LineHeight() * 3 / 2);
+  e.GotoPos(0, 0, TCaretPlacement::Minimal);
+  QMimeData data;
+  data.setText(U("x😀\ny"));
+  QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(viewport, &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(viewport, &drop);
+  EXPECT_TRUE(drop.isAccepted());
+  EXPECT_EQ("abcd\r\nefx&#128512;\r\nygh", Editor().GetText());
+  EXPECT_TRUE(form_->StatusPanelText(0).contains("U+1F600"));
+  // Files are the window's business, not text for the page.
+  QMimeData files;
+  files.setUrls({QUrl::fromLocalFile("/tmp/a.txt")});
+  QDropEvent fileDrop(QPointF(at), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(viewport, &fileDrop);
+  EXPECT_EQ("abcd\r\nefx&#128512;\r\nygh", Editor().GetText());
 }
