@@ -179,7 +179,13 @@ void TMainForm::OpenFileAsPage(const std::string& nativePath) {
   // page stays bound to that file.
   bool utf8 = path.toUtf8() == bytes;
   std::string fileName = utf8 ? PageFileName(path) : nativePath;
-  std::string name = utf8 ? ToCp932(QFileInfo(path).fileName())
+  // A file name with characters Shift-JIS lacks names its page with references to them.
+  const QString base = QFileInfo(path).fileName();
+  std::string name = utf8 ? CodePage::ConvertUtf16(
+                                std::u16string_view(reinterpret_cast<const char16_t*>(base.utf16()),
+                                                    static_cast<size_t>(base.size())),
+                                CodePage::TUnmapped::CharRef)
+                                .Text
                           : nativePath.substr(nativePath.find_last_of('/') + 1);
   QString shown = utf8 ? path : ShownPath(nativePath);
   PageList->Add(name, fileName, std::string());

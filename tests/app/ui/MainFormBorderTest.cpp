@@ -223,3 +223,15 @@ TEST_F(BorderTest, TextDroppedFromAnotherProgramGoesInWhereItIsDropped) {
   QApplication::sendEvent(viewport, &fileDrop);
   EXPECT_EQ("abcd\r\nefx&#128512;\r\nygh", Editor().GetText());
 }
+
+TEST_F(BorderTest, AnOpenedFileNamesItsPageWithoutLosingCharacters) {
+  StartWithOptions();
+  const std::string path = files_.Write("日記😀.txt", "abc");
+  dialogs_->AnswerFile(QString::fromUtf8(path.c_str()));
+  Trigger("FileOpen1");
+  ASSERT_EQ(2, form_->PageList->Count());
+  EXPECT_EQ(Sjis("日記") + "&#128512;.txt", form_->PageList->Items(1)->Name);
+  EXPECT_EQ("abc", Editor().GetText());
+  // Still bound to the very file.
+  EXPECT_EQ(path, form_->PageList->Items(1)->FileName);
+}
