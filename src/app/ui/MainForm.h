@@ -249,6 +249,8 @@ class TMainForm : public QMainWindow {
   // Save over a file whose opening replaced characters: true to go on; may run Save As.
   bool ConfirmLossySave(TDataItem& page);
   bool AskSaveFormat(TextEncoding::TFileFormat& format);
+  // The format a file is in now (code page 932 when it cannot be read).
+  static TPageFormat FormatOfFile(const std::string& nativePath);
   // MainFormCommands.cpp and MainFormSearch.cpp: their actions and events.
   void ConnectCommands();
   void ConnectSearch();

@@ -261,3 +261,10 @@ bool TMainForm::AskSaveFormat(TextEncoding::TFileFormat& format) {
   format = dialog.Format();
   return true;
 }
+
+TPageFormat TMainForm::FormatOfFile(const std::string& nativePath) {
+  TextFile::TOpened opened;
+  std::string error;
+  if (!TextFile::Read(nativePath, opened, error)) return {};
+  return TPageFormat{opened.Format, opened.Replaced.Count > 0, false};
+}

@@ -315,6 +315,9 @@ void TMainForm::FileRestorePageExecute() {
   // Never before the first page, whose place is not taken.
   int position = std::clamp(page->Position, 1, PageList->Count());
   PageList->Add(page->Name, page->FileName, page->Text);
+  // The store of deleted pages keeps no encoding: the bound file tells it again.
+  TDataItem* restored = PageList->Items(PageList->Count() - 1);
+  if (!restored->FileName.empty()) restored->Format = FormatOfFile(NativePath(restored->FileName));
   PageList->Move(PageList->Count() - 1, position);
   TabControl1->Insert(position, ToQString(page->Name));
   TabControl1->SetTabIndex(position);

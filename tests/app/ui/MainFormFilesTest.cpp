@@ -237,3 +237,16 @@ TEST_F(MainFormFilesTest, LargeFilesAreReadAndWrittenOffTheWindowThread) {
   EXPECT_TRUE(TempDir::Read(path) == big);  // 5 MB: no byte dump on failure
   EXPECT_EQ(dialogs_->Messages.size(), 0u);
 }
+
+TEST_F(MainFormFilesTest, ARestoredPageSavesInItsFilesEncodingAgain) {
+  std::string path = files_.Write("restore.txt", "復元\n");
+  Start();
+  Open(path);
+  Trigger("FileDeletePage1");
+  Trigger("FileRestorePage");
+  ASSERT_EQ(form_->CurrentPage()->FileName, path);
+  EXPECT_EQ(Format().File, (TFileFormat{TEncoding::Utf8, TLineEnd::Lf}));
+  Type("!");
+  Trigger("FileSave1");
+  EXPECT_EQ(TempDir::Read(path), "!復元\n");
+}
