@@ -17,6 +17,7 @@
 #include "app/ui/Application.h"
 #include "app/ui/MainForm.h"
 #include "app/ui/ProgramForms.h"
+#include "app/ui/SignalEnd.h"
 #include "app/ui/SingleInstance.h"
 #include "app/ui/Translations.h"
 #include "platform/ProgramFiles.h"
@@ -108,8 +109,7 @@ int main(int argc, char** argv) {
     ssize_t ignored = ::read(signalPipe[0], &byte, 1);
     (void)ignored;
     // An orderly close: the windows are destroyed below and the page file is written.
-    if (MainForm) MainForm->close();
-    QCoreApplication::quit();
+    SignalEnd::OnSignal();
   });
   // The session is ending: write everything now, since the session manager may end the
   // program without another word.
@@ -119,7 +119,8 @@ int main(int argc, char** argv) {
 
   MainForm->show();
   MainForm->OpenFiles(files);
-  int result = QApplication::exec();
+  // A signal during a message at start-up ends the program before its loop runs.
+  int result = SignalEnd::EndRequested() ? 0 : QApplication::exec();
   app.DestroyForms();
   return result;
 }

@@ -96,7 +96,8 @@ void TDataList::LoadFromStream(TStream& stream) {
 }
 
 void TDataList::SaveToFile(const std::string& path) const {
-  TAtomicFileWriter writer(path);
+  // The pages are the user's notes: a new page file is for the user alone.
+  TAtomicFileWriter writer(path, 0600);
   if (!writer.Ok()) throw EPageFileError(writer.Error());
   TReplacingStream stream(writer);
   SaveToStream(stream);

@@ -1,6 +1,8 @@
 #include "AtomicFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -68,7 +70,10 @@ TAtomicFileWriter::TAtomicFileWriter(const std::string& path, unsigned newFileMo
   if (fd_ < 0) {
     temp_.clear();
     Fail("のそばにファイルを作れません", errno);
+    return;
   }
+  // Held until the file is renamed or removed; the process's end releases it.
+  ::flock(fd_, LOCK_EX | LOCK_NB);
 }
 
 TAtomicFileWriter::~TAtomicFileWriter() {
@@ -149,6 +154,38 @@ bool Write(const std::string& path, std::string_view bytes, std::string* error,
   bool ok = writer.Commit();
   if (!ok && error) *error = writer.Error();
   return ok;
+}
+
+int RemoveLeftovers(const std::string& folder, const std::string& stem) {
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return 0;
+  const std::string prefix = stem + ".";
+  const std::string marker = ".tmp-";
+  int removed = 0;
+  while (dirent* entry = ::readdir(dir)) {
+    std::string_view name(entry->d_name);
+    // "<stem>.<ext>.tmp-" and the six characters mkstemp fills in.
+    if (name.size() < prefix.size() + 1 + marker.size() + 6 ||
+        name.substr(0, prefix.size()) != prefix)
+      continue;
+    std::string_view tail = name.substr(name.size() - 6 - marker.size());
+    if (tail.substr(0, marker.size()) != marker) continue;
+    bool random = true;
+    for (char c : tail.substr(marker.size()))
+      random =
+          random && ((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'));
+    if (!random) continue;
+    int fd = ::openat(::dirfd(dir), entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) continue;
+    struct stat st {};
+    // A file another program is still writing is locked: left alone.
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
+        ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::unlinkat(::dirfd(dir), entry->d_name, 0) == 0)
+      ++removed;
+    ::close(fd);
+  }
+  ::closedir(dir);
+  return removed;
 }
 
 }  // namespace AtomicFile

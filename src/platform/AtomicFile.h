@@ -11,9 +11,16 @@ namespace AtomicFile {
 // Writes `bytes` as the whole content of `path` (a native file name). A symbolic link is
 // followed, so the file it points to is replaced. A new file gets `newFileMode` less the
 // umask, a replaced file keeps its mode. On failure returns false with a short reason in `error`
-// (when given); the old file is then untouched and no temporary file is left behind.
+// (when given); the old file is then untouched and no temporary file is left behind. The
+// temporary file is locked while it is written, so a later start can tell a killed
+// writer's leftover from a file still being written.
 bool Write(const std::string& path, std::string_view bytes, std::string* error = nullptr,
            unsigned newFileMode = 0666);
+
+// Removes what killed writers left in `folder`: files named "<stem>.<anything>.tmp-XXXXXX"
+// (the temporary names this writer makes for the files "<stem>.<anything>") that belong to
+// this user and that no running writer holds. Returns how many were removed.
+int RemoveLeftovers(const std::string& folder, const std::string& stem);
 
 }  // namespace AtomicFile
 

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <linux/capability.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -87,12 +88,17 @@ class HomeIn {
  public:
   explicit HomeIn(const std::string& folder) {
     if (const char* h = std::getenv("HOME")) saved_ = h;
+    if (const char* s = std::getenv("XDG_STATE_HOME")) savedState_ = s;
     setenv("HOME", folder.c_str(), 1);
+    unsetenv("XDG_STATE_HOME");
   }
-  ~HomeIn() { setenv("HOME", saved_.c_str(), 1); }
+  ~HomeIn() {
+    setenv("HOME", saved_.c_str(), 1);
+    if (!savedState_.empty()) setenv("XDG_STATE_HOME", savedState_.c_str(), 1);
+  }
 
  private:
-  std::string saved_;
+  std::string saved_, savedState_;
 };
 
 }  // namespace
@@ -373,4 +379,282 @@ TEST(PageStartupTest, FullDiskKeepsTheOldFileAndLeavesNoTemporaryFile) {
   EXPECT_EQ(Hex(before), Hex(TempDir::Read(kdx)));
   EXPECT_EQ((std::vector<std::string>{"piyonote2.kdx"}), FilesIn(dir.Path()));
   EXPECT_TRUE(FilesIn(home.Path()).empty());
+}
+
+// ---- the crash journal
+
+namespace {
+
+// A run that journals some changes and then dies without its shut-down save.
+struct CrashedRun {
+  std::string kdx;
+  std::string pageFileBytes;
+  std::vector<std::string> journals;  // the journal after each tick
+  std::vector<std::string> states;    // the pages after each tick
+};
+
+std::string Dump(const TDataList& list) {
+  std::string out;
+  for (int i = 0; i < list.Count(); ++i) {
+    const TDataItem* p = list.Items(i);
+    out += "[" + p->Name + "|" + p->FileName + "|" + p->Text + "]";
+  }
+  return out;
+}
+
+CrashedRun RunAndCrash(const TempDir& dir) {
+  CrashedRun run;
+  TDataList stored;
+  stored.Add("Page&0", "", "first");
+  stored.Add("Page1", "", "second");
+  run.kdx = PageFileWith(dir, stored);
+  run.pageFileBytes = TempDir::Read(run.kdx);
+  TPageFile file(run.kdx);
+  TDataList pages;
+  file.LoadAtStartup(pages);
+  EXPECT_EQ("", file.StartJournal(pages));
+  pages.Items(0)->Text += " typed";
+  pages.Add("Page2", "", "\x82\xa0 new");
+  file.JournalPages(PageStartup::ViewsOf(pages));
+  file.FlushJournal();
+  run.journals.push_back(TempDir::Read(file.JournalPath()));
+  run.states.push_back(Dump(pages));
+  pages.Items(1)->Name = "renamed";
+  pages.Items(2)->Text = "changed";
+  file.JournalPages(PageStartup::ViewsOf(pages));
+  file.FlushJournal();
+  run.journals.push_back(TempDir::Read(file.JournalPath()));
+  run.states.push_back(Dump(pages));
+  return run;  // no SaveAtShutdown: the process died
+}
+
+}  // namespace
+
+TEST(PageStartupTest, UncleanEndIsRebuiltFromThePageFileAndTheJournalOnce) {
+  TempDir dir;
+  CrashedRun run = RunAndCrash(dir);
+  EXPECT_EQ(Hex(run.pageFileBytes), Hex(TempDir::Read(run.kdx)));
+
+  TPageFile file(run.kdx);
+  TDataList pages;
+  TPageLoadResult r = file.LoadAtStartup(pages);
+  EXPECT_TRUE(r.Recovered);
+  EXPECT_EQ(3, r.RecoveredPages);
+  EXPECT_NE(std::string::npos, r.Message.find(" 3 "));
+  EXPECT_EQ(run.states.back(), Dump(pages));
+  // The recovered pages go into the page file at once; the journal starts over from it.
+  EXPECT_EQ("", file.StartJournal(pages));
+  EXPECT_EQ(Hex(Bytes(pages)), Hex(TempDir::Read(run.kdx)));
+  TPageFile again(run.kdx);
+  TDataList back;
+  r = again.LoadAtStartup(back);
+  EXPECT_FALSE(r.Recovered);
+  EXPECT_EQ("", r.Message);
+  EXPECT_EQ(run.states.back(), Dump(back));
+}
+
+TEST(PageStartupTest, JournalCutAtEveryByteOfItsLastRecordKeepsTheWholeRecords) {
+  TempDir dir;
+  CrashedRun run = RunAndCrash(dir);
+  const std::string& full = run.journals.back();
+  // The last record begins where the one before it ends.
+  size_t lastStart = 0;
+  for (size_t at = 0; at < full.size();) {
+    lastStart = at;
+    at +=
+        8 + (static_cast<unsigned char>(full[at]) | static_cast<unsigned char>(full[at + 1]) << 8 |
+             static_cast<unsigned char>(full[at + 2]) << 16);
+  }
+  std::string withoutLast;
+  {
+    TDataList pages;
+    TMemoryStream in(run.pageFileBytes);
+    pages.LoadFromStream(in);
+    PageJournal::Replay(std::string_view(full).substr(0, lastStart), pages);
+    withoutLast = Dump(pages);
+  }
+  ASSERT_NE(withoutLast, run.states.back());
+  for (size_t cut = lastStart; cut <= full.size(); ++cut) {
+    // The page file is not touched by the load: only the journal is cut.
+    dir.Write("piyonote2.kdx-journal", full.substr(0, cut));
+    TPageFile file(run.kdx);
+    TDataList pages;
+    TPageLoadResult r = file.LoadAtStartup(pages);
+    EXPECT_FALSE(r.Damaged) << cut;
+    EXPECT_EQ(cut == full.size() ? run.states.back() : withoutLast, Dump(pages)) << cut;
+    EXPECT_EQ((std::vector<std::string>{"piyonote2.kdx", "piyonote2.kdx-journal"}),
+              FilesIn(dir.Path()))
+        << cut;
+  }
+}
+
+TEST(PageStartupTest, CleanEndRemovesTheJournalAndASaveStartsItAgain) {
+  TempDir dir;
+  TPageFile file(dir.File("piyonote2.kdx"));
+  TDataList pages;
+  file.LoadAtStartup(pages);
+  file.StartJournal(pages);
+  pages.Items(0)->Text = "abc";
+  file.JournalPages(PageStartup::ViewsOf(pages));
+  file.FlushJournal();
+  ASSERT_TRUE(file.SaveAtShutdown(pages).Ok);
+  // Nothing after the save: the journal holds no history.
+  EXPECT_EQ(Hex(PageJournal::BaseRecord(TJournalBase::Of(file.Path()))),
+            Hex(TempDir::Read(file.JournalPath())));
+  file.EndJournal();
+  EXPECT_EQ((std::vector<std::string>{"piyonote2.kdx"}), FilesIn(dir.Path()));
+}
+
+TEST(PageStartupTest, JournalOfAnotherPageFileIsNotAppliedButKept) {
+  TempDir dir;
+  CrashedRun run = RunAndCrash(dir);
+  // The page file was replaced after the journal was written (its save went through).
+  TDataList newer;
+  newer.Add("Page&0", "", "saved later");
+  newer.SaveToFile(run.kdx);
+  TPageFile file(run.kdx);
+  TDataList pages;
+  TPageLoadResult r = file.LoadAtStartup(pages);
+  EXPECT_FALSE(r.Recovered);
+  EXPECT_EQ("[Page&0||saved later]", Dump(pages));
+  std::vector<std::string> files = FilesIn(dir.Path());
+  ASSERT_EQ(2u, files.size());
+  EXPECT_EQ(0u, files[1].find("piyonote2.kdx-journal.old-"));
+}
+
+TEST(PageStartupTest, DamagedJournalIsSetAsideWithThePagesReadBeforeTheDamage) {
+  TempDir dir;
+  CrashedRun run = RunAndCrash(dir);
+  std::string damaged = run.journals.back();
+  size_t firstTickEnd = run.journals[0].size();
+  damaged[firstTickEnd + 10] ^= 0x55;
+  dir.Write("piyonote2.kdx-journal", damaged);
+  TPageFile file(run.kdx);
+  file.SetNowForTesting(kBase);
+  TDataList pages;
+  TPageLoadResult r = file.LoadAtStartup(pages);
+  EXPECT_TRUE(r.Recovered);
+  EXPECT_EQ(run.states[0], Dump(pages));
+  std::vector<std::string> files = FilesIn(dir.Path());
+  ASSERT_EQ(2u, files.size());
+  EXPECT_EQ(0u, files[1].find("piyonote2.kdx-journal.damaged-"));
+  EXPECT_NE(std::string::npos, r.Message.find(files[1]));
+  EXPECT_EQ(Hex(damaged), Hex(TempDir::Read(dir.File(files[1]))));
+}
+
+// ---- bound files that must not be read
+
+TEST(PageStartupTest, BoundFifoDeviceFolderHugeOrEndlessFileKeepThePageAndAreReportedOnce) {
+  TempDir dir;
+  std::string fifo = dir.File("fifo");
+  ASSERT_EQ(0, ::mkfifo(fifo.c_str(), 0600));
+  std::string folder = dir.File("folder");
+  ASSERT_EQ(0, ::mkdir(folder.c_str(), 0700));
+  std::string sparse = dir.File("sparse");
+  {
+    int fd = ::open(sparse.c_str(), O_WRONLY | O_CREAT, 0600);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(0, ::ftruncate(fd, off_t{3} << 30));  // 3 GB of nothing
+    ::close(fd);
+  }
+  TDataList stored;
+  stored.Add("Page&0");
+  stored.Add("F", fifo, "fifo text");
+  stored.Add("D", folder, "folder text");
+  stored.Add("S", sparse, "sparse text");
+  stored.Add("P", "/proc/self/pagemap", "pagemap text");  // claims 0 bytes, gives endless
+  stored.Add("Z", "/dev/zero", "zero text");
+  std::string kdx = PageFileWith(dir, stored);
+  SetMtime(kdx, kBase);
+  for (const std::string& f : {fifo, folder, sparse}) SetMtime(f, kBase + 60);
+
+  TPageFile file(kdx);
+  TDataList pages;
+  TPageLoadResult r = file.LoadAtStartup(pages);
+  EXPECT_EQ(Dump(stored), Dump(pages));
+  EXPECT_TRUE(r.Replaced.empty());
+  for (const char* name : {"fifo", "folder", "sparse", "/proc/self/pagemap", "/dev/zero"})
+    EXPECT_NE(std::string::npos, r.Message.find(name)) << name;
+  EXPECT_NE(std::string::npos, r.Message.find("128 MB"));
+}
+
+TEST(PageStartupTest, NewerBoundFileNamesTheReplacedPagesAndHandsBackTheirText) {
+  TempDir dir;
+  std::string bound = dir.Write("a.txt", "from the file");
+  std::string same = dir.Write("b.txt", "unchanged");
+  TDataList stored;
+  stored.Add("Page&0");
+  stored.Add("mine", bound, "typed in the page\r\n");
+  stored.Add("same", same, "unchanged\r\n");
+  std::string kdx = PageFileWith(dir, stored);
+  SetMtime(kdx, kBase);
+  SetMtime(bound, kBase + 60);
+  SetMtime(same, kBase + 60);
+  TPageFile file(kdx);
+  TDataList pages;
+  TPageLoadResult r = file.LoadAtStartup(pages);
+  EXPECT_EQ("from the file\r\n", pages.Items(1)->Text);
+  ASSERT_EQ(1u, r.Replaced.size());  // a file with the page's own text replaces nothing
+  EXPECT_EQ("mine", r.Replaced[0].Name);
+  EXPECT_EQ(bound, r.Replaced[0].FileName);
+  EXPECT_EQ("typed in the page\r\n", r.Replaced[0].Text);
+  EXPECT_EQ(1, r.Replaced[0].Position);
+  EXPECT_NE(std::string::npos, r.Message.find("mine : " + bound));
+  EXPECT_EQ(std::string::npos, r.Message.find("same"));
+}
+
+// ---- what killed saves leave behind
+
+TEST(PageStartupTest, TemporaryFilesOfKilledSavesAreRemovedAtStartOnlyTheProgramsOwn) {
+  TempDir dir;
+  for (const char* name :
+       {"piyonote2.kdx.tmp-Ab3dE9", "piyonote2.ini.tmp-zzzzzz", "piyonote2.kdx.tmp-Ab3dE",
+        "other.kdx.tmp-Ab3dE9", "piyonote2.kdx.tmp-locked", "notes.txt"})
+    dir.Write(name, "x");
+  // A save still running holds its temporary file locked.
+  int held = ::open(dir.File("piyonote2.kdx.tmp-locked").c_str(), O_RDONLY);
+  ASSERT_EQ(0, ::flock(held, LOCK_EX));
+  TPageFile file(dir.File("piyonote2.kdx"));
+  TDataList pages;
+  file.LoadAtStartup(pages);
+  ::close(held);
+  EXPECT_EQ((std::vector<std::string>{"notes.txt", "other.kdx.tmp-Ab3dE9",
+                                      "piyonote2.kdx.tmp-Ab3dE", "piyonote2.kdx.tmp-locked"}),
+            FilesIn(dir.Path()));
+}
+
+// ---- where the pages go when the page file cannot be written
+
+TEST(PageStartupTest, RecoveryCopyTriesTheStateFolderThenTheTemporaryFolder) {
+  TempDir dir, state, tmp;
+  TDataList old;
+  old.Add("Page&0", "", "yesterday");
+  std::string kdx = PageFileWith(dir, old);
+  std::string before = TempDir::Read(kdx);
+  TPageFile file(kdx);
+  TDataList pages;
+  file.LoadAtStartup(pages);
+  pages.Items(0)->Text = "today";
+  setenv("XDG_STATE_HOME", state.Path().c_str(), 1);
+  setenv("TMPDIR", tmp.Path().c_str(), 1);
+  ASSERT_EQ(0, chmod(dir.Path().c_str(), 0555));
+  TPageSaveResult toState, toTmp;
+  {
+    WithoutFileOverride noOverride;
+    toState = file.SaveAtShutdown(pages);
+    ASSERT_EQ(0, chmod(state.Path().c_str(), 0555));
+    toTmp = file.SaveAtShutdown(pages);
+  }
+  chmod(dir.Path().c_str(), 0755);
+  chmod(state.Path().c_str(), 0755);
+  unsetenv("XDG_STATE_HOME");
+  unsetenv("TMPDIR");
+  EXPECT_EQ(Hex(before), Hex(TempDir::Read(kdx)));
+  EXPECT_EQ(state.Path(), fs::path(toState.RecoveryPath).parent_path().string());
+  EXPECT_EQ(tmp.Path(), fs::path(toTmp.RecoveryPath).parent_path().string());
+  EXPECT_NE(std::string::npos, toTmp.Message.find(toTmp.RecoveryPath));
+  EXPECT_EQ(Hex(Bytes(pages)), Hex(TempDir::Read(toTmp.RecoveryPath)));
+  struct stat st {};
+  ASSERT_EQ(0, ::stat(toTmp.RecoveryPath.c_str(), &st));
+  EXPECT_EQ(0600u, st.st_mode & 0777);
 }

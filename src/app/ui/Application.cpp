@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QWidget>
 #include <algorithm>
+#include <cstdio>
 
 #include "UiText.h"
 #include "platform/MessageBox.h"
@@ -221,6 +222,7 @@ bool TakeAnswer(std::deque<std::optional<T>>& answers, int& unexpected, T& answe
 
 int TScriptedDialogs::MessageDlg(const TMessageRequest& request) {
   Messages.push_back(request);
+  if (OnMessage) OnMessage(request);
   if (!messageAnswers_.empty()) {
     int answer = messageAnswers_.front();
     messageAnswers_.pop_front();
@@ -300,7 +302,25 @@ void TApplication::DestroyForms() {
 
 int TApplication::MessageDlg(const QString& text, TMsgDlgType type, TMsgDlgButtons buttons,
                              const QString& caption) {
-  return dialogs_->MessageDlg(TMessageRequest{text, caption, type, buttons});
+  TMessageRequest request{text, caption, type, buttons};
+  if (holdMessages_ && (buttons == mbOK || buttons == 0)) {
+    // Also where no one may see the box: the program may be ended before it is shown.
+    std::fprintf(stderr, "piyonote2: %s\n", text.toLocal8Bit().constData());
+    heldMessages_.push_back(std::move(request));
+    return mrOk;
+  }
+  return dialogs_->MessageDlg(request);
+}
+
+void TApplication::HoldMessages() {
+  holdMessages_ = true;
+}
+
+void TApplication::ShowHeldMessages() {
+  holdMessages_ = false;
+  std::vector<TMessageRequest> held;
+  held.swap(heldMessages_);
+  for (const TMessageRequest& request : held) dialogs_->MessageDlg(request);
 }
 
 void TApplication::ShowMessage(const QString& text) {

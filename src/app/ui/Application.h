@@ -116,6 +116,8 @@ class TQtDialogs : public TDialogResponder {
 class TScriptedDialogs : public TDialogResponder {
  public:
   void AnswerMessage(int modalResult) { messageAnswers_.push_back(modalResult); }
+  // Called with every message box as it is asked, before it is answered.
+  std::function<void(const TMessageRequest&)> OnMessage;
   // std::nullopt answers Cancel.
   void AnswerInput(std::optional<QString> text) { inputAnswers_.push_back(std::move(text)); }
   void AnswerFile(std::optional<QString> path) { fileAnswers_.push_back(std::move(path)); }
@@ -179,6 +181,11 @@ class TApplication {
   int MessageDlg(const QString& text, TMsgDlgType type, TMsgDlgButtons buttons,
                  const QString& caption = {});
   void ShowMessage(const QString& text);
+  // While held, a message box with only an OK button is kept (and written to stderr) instead
+  // of shown, so that files are written before anything waits for the user.
+  void HoldMessages();
+  // Shows the kept messages in order and stops holding.
+  void ShowHeldMessages();
   // The preset on Cancel, as the classic input box does.
   QString InputBox(const QString& caption, const QString& prompt, const QString& preset);
   bool InputQuery(const QString& caption, const QString& prompt, QString& value);
@@ -197,6 +204,8 @@ class TApplication {
  private:
   QString title_;
   std::vector<QWidget*> forms_;
+  bool holdMessages_ = false;
+  std::vector<TMessageRequest> heldMessages_;
   std::unique_ptr<TDialogResponder> dialogs_;
   // The platform's message boxes (the editor's coded error boxes) come here too.
   std::unique_ptr<MessageBoxHandler> platformBoxes_;

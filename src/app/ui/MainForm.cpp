@@ -13,6 +13,7 @@
 #include <QShowEvent>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -209,18 +210,37 @@ void TMainForm::FormDestroy() {
   qApp->removeEventFilter(this);
   // A window that was never shown has no page store to write.
   if (!PageList) return;
-  WriteSettings();
+  // Pages first, then the other files; what went wrong is shown only when all are written,
+  // so a session that ends the program while a message waits loses nothing.
+  if (Application) Application->HoldMessages();
+  if (journalTimer_) journalTimer_->stop();
+  // The journal first, so the pages survive even a page file that cannot be written.
+  JournalTick(true);
   StoreCurrentPage();
-  SavePages();
+  if (SavePages()) pageFile_->EndJournal();
+  pagesSecured_ = true;
+  WriteSettings();
   PageList.reset();
   SaveWebShortcuts();
+  if (Application) Application->ShowHeldMessages();
 }
 
 void TMainForm::SaveState() {
   if (!PageList || destroyed_) return;
-  WriteSettings();
+  if (Application) Application->HoldMessages();
   StoreCurrentPage();
   SavePages();
+  WriteSettings();
+  if (Application) Application->ShowHeldMessages();
+}
+
+void TMainForm::SecurePages() {
+  if (!PageList || pagesSecured_) return;
+  if (Application) Application->HoldMessages();
+  JournalTick(true);
+  StoreCurrentPage();
+  if (SavePages()) pageFile_->EndJournal();
+  pagesSecured_ = true;
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
@@ -244,6 +264,16 @@ bool TMainForm::event(QEvent* event) {
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::InputMethod:
+    case QEvent::MouseButtonRelease:
+    case QEvent::Drop:
+      journalDirty_ = true;  // the pages may change: the next journal tick looks
+      break;
+    default:
+      break;
+  }
   if (waitingForExpose_ && event->type() == QEvent::Expose && watched == windowHandle() &&
       windowHandle()->isExposed()) {
     // Queued: the window paints while this event is handled, the message comes after.

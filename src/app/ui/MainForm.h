@@ -25,6 +25,7 @@ class QLabel;
 class QMenu;
 class QMenuBar;
 class QStatusBar;
+class QTimer;
 class QToolBar;
 class TEditorPane;
 class TFindDialog;
@@ -124,6 +125,15 @@ class TMainForm : public QMainWindow {
   // Writes the settings and the page file now, as at shut-down, without ending (the session
   // is ending and the program may not get another chance).
   void SaveState();
+  // True once the shut-down has written the pages (only settings and messages may follow).
+  bool PagesSecured() const { return pagesSecured_; }
+  // Writes the pages now, showing nothing: the program is about to end at once.
+  void SecurePages();
+  // The crash journal's step, run once a second: what changed in the pages goes to the
+  // journal. `force` looks even when the user did nothing (before the page file is written).
+  void JournalTick(bool force);
+  // Waits until what the journal was handed is on disk (tests).
+  void FlushJournal();
 
   // ---- action handlers of this window
   void FileAddPage1Execute();
@@ -226,7 +236,8 @@ class TMainForm : public QMainWindow {
   void CreateToolBars();
   // MainFormPages.cpp
   void LoadPages();
-  void SavePages();
+  // True when the page file now holds the pages.
+  bool SavePages();
   void RebuildTabs();
   void TabControl1Changing(bool& allowChange);
   void TabControl1Change();
@@ -260,6 +271,8 @@ class TMainForm : public QMainWindow {
   void ConnectFavorites();
   // MainFormBorder.cpp: text from the desktop with characters Shift-JIS lacks.
   void ConnectBorder();
+  // MainFormJournal.cpp: the crash journal.
+  void StartJournal();
   // MainFormSettings.cpp: the one place settings are read and written.
   void ReadSettings();
   void ReadWindowPlacement();
@@ -286,6 +299,10 @@ class TMainForm : public QMainWindow {
   bool shown_ = false;
   bool placed_ = false;  // the saved place was applied before the first show
   bool destroyed_ = false;
+  bool pagesSecured_ = false;
+  QTimer* journalTimer_ = nullptr;
+  bool journalDirty_ = false;
+  int quietTicks_ = 0;
   QString pendingStartMessage_;
   QList<QByteArray> pendingFiles_;
   bool openingFiles_ = false;

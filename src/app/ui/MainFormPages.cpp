@@ -95,7 +95,16 @@ void TMainForm::LoadPages() {
   TPageLoadResult result = pageFile_->LoadAtStartup(*PageList, ToCp932(TabControl1->Caption(0)));
   PageFormats::Load(PageFormats::DefaultPath(), *PageList);
   RebuildTabs();
+  if (!result.Replaced.empty()) {
+    // Kept before the page file takes the new texts.
+    for (TDeletedPage& old : result.Replaced) DeletedPages->Push(std::move(old));
+    DeletedPages->Save();
+    result.Message +=
+        "\n" + ToCp932(QString::fromUtf8("置き換える前のテキストは「削除したページを元に戻す」で"
+                                         "ページとして取り出せます。"));
+  }
   if (!result.Message.empty()) pendingStartMessage_ = ToQString(result.Message);
+  StartJournal();
 }
 
 void TMainForm::RebuildTabs() {
@@ -104,8 +113,8 @@ void TMainForm::RebuildTabs() {
   TabControl1->SetTabIndex(0);
 }
 
-void TMainForm::SavePages() {
-  if (!PageList || !pageFile_) return;
+bool TMainForm::SavePages() {
+  if (!PageList || !pageFile_) return false;
   // The first page may be kept without its file and text; the live store is left alone in
   // case the program goes on running (a save at session end).
   TDataList copy;
@@ -119,7 +128,7 @@ void TMainForm::SavePages() {
     copy.Items(0)->Text.clear();
     pages = &copy;
   }
-  TPageSaveResult result = pageFile_->SaveAtShutdown(*pages);
+  TPageSaveResult result = pageFile_->SaveAtShutdown(*pages, PageList.get());
   if (DeletedPages) DeletedPages->Save();
   if (!result.Ok && Application)
     Application->MessageDlg(ToQString(result.Message), TMsgDlgType::mtError, mbOK);
@@ -131,6 +140,7 @@ void TMainForm::SavePages() {
                           "次回は Shift_JIS として扱われます。")
             .arg(QString::fromStdString(PageFormats::DefaultPath())),
         TMsgDlgType::mtError, mbOK);
+  return result.Ok;
 }
 
 void TMainForm::SelectPage(int index) {
