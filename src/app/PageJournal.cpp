@@ -322,7 +322,7 @@ TJournalReplay Replay(std::string_view journal, TDataList& pages) {
         // with data after it is damage.
         if (!last && !AllZero(rest)) {
           result.Damaged = true;
-          result.Fault = "bad record at byte " + std::to_string(pos);
+          result.Fault = std::to_string(pos) + " バイト目からの記録が壊れています";
         }
         break;
       }
