@@ -119,17 +119,31 @@ int TQtDialogs::MessageDlg(const TMessageRequest& request) {
       break;
   }
   QMessageBox box(icon, CaptionOf(request), request.Text, QMessageBox::NoButton, DialogParent());
+  SetUpMessageBox(box, request.Buttons, request.DefaultButton);
+  return MessageBoxResult(box.exec(), request.Buttons);
+}
+
+void TQtDialogs::SetUpMessageBox(QMessageBox& box, TMsgDlgButtons buttons,
+                                 TMsgDlgButtons defaultButton) {
   for (const ButtonMap& b : kButtons)
-    if (request.Buttons & b.Button) box.addButton(b.Qt);
-  if (request.Buttons == 0) box.addButton(QMessageBox::Ok);
+    if (buttons & b.Button) box.addButton(b.Qt);
+  if (buttons == 0) box.addButton(QMessageBox::Ok);
   for (const ButtonMap& b : kButtons)
-    if (request.DefaultButton == b.Button && (request.Buttons & b.Button))
-      box.setDefaultButton(b.Qt);
-  int answer = box.exec();
+    if (defaultButton == b.Button && (buttons & b.Button)) box.setDefaultButton(b.Qt);
+  // Escape and the window's close button mean Cancel, or No when there is no Cancel: left to
+  // itself the box would take Abort for them, and "Yes, No, Abort, All" would stop a whole
+  // run of questions.
+  if (QAbstractButton* escape = box.button(QMessageBox::Cancel))
+    box.setEscapeButton(escape);
+  else if (QAbstractButton* no = box.button(QMessageBox::No))
+    box.setEscapeButton(no);
+}
+
+int TQtDialogs::MessageBoxResult(int answer, TMsgDlgButtons buttons) {
   for (const ButtonMap& b : kButtons)
     if (answer == b.Qt) return b.Result;
   // Closed without a button: Cancel when there is one, else the box's only sense is "seen".
-  return (request.Buttons & mbCancel) ? mrCancel : (request.Buttons & mbNo) ? mrNo : mrOk;
+  return (buttons & mbCancel) ? mrCancel : (buttons & mbNo) ? mrNo : mrOk;
 }
 
 bool TQtDialogs::InputQuery(TInputRequest& request) {
@@ -142,12 +156,7 @@ bool TQtDialogs::InputQuery(TInputRequest& request) {
   return true;
 }
 
-bool TQtDialogs::FileDialog(TFileDialogRequest& request) {
-  QFileDialog dlg(DialogParent(), request.Title);
-  dlg.setAcceptMode(request.Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-  // Open accepts a name that does not exist yet: saving that page later creates the file.
-  dlg.setFileMode(QFileDialog::AnyFile);
-  dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
+QStringList TQtDialogs::SetUpFileDialog(QFileDialog& dlg, const TFileDialogRequest& request) {
   QStringList filters = QtNameFilters(request.Filter);
   dlg.setNameFilters(filters);
   if (request.FilterIndex >= 1 && request.FilterIndex <= filters.size())
@@ -159,6 +168,16 @@ bool TQtDialogs::FileDialog(TFileDialogRequest& request) {
     if (info.isAbsolute()) dlg.setDirectory(info.absolutePath());
     dlg.selectFile(info.fileName());
   }
+  return filters;
+}
+
+bool TQtDialogs::FileDialog(TFileDialogRequest& request) {
+  QFileDialog dlg(DialogParent(), request.Title);
+  dlg.setAcceptMode(request.Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  // Open accepts a name that does not exist yet: saving that page later creates the file.
+  dlg.setFileMode(QFileDialog::AnyFile);
+  dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
+  QStringList filters = SetUpFileDialog(dlg, request);
   if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return false;
   request.FileName = dlg.selectedFiles().front();
   request.FilterIndex = static_cast<int>(filters.indexOf(dlg.selectedNameFilter())) + 1;
@@ -381,14 +400,18 @@ QStringList QtNameFilters(const QString& filter) {
   QStringList result;
   for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
     QString description = parts[i];
-    QStringList patterns = parts[i + 1].split(';', Qt::SkipEmptyParts);
-    for (QString& p : patterns)
-      if (p == "*.*") p = "*";
+    QStringList patterns;
+    // "*.jpg; *.png" has blanks after its semicolons; the dialog would drop them from the
+    // shown filter and then no longer find the one asked for.
+    for (const QString& part : parts[i + 1].split(';', Qt::SkipEmptyParts)) {
+      QString p = part.trimmed();
+      if (!p.isEmpty()) patterns << (p == "*.*" ? QStringLiteral("*") : p);
+    }
     // Qt reads the patterns from the last bracketed group, so the description's own
     // "(*.*)" is dropped in favour of the real patterns.
     qsizetype open = description.lastIndexOf('(');
     if (open > 0 && description.endsWith(')')) description = description.left(open).trimmed();
-    result << description + " (" + patterns.join(' ') + ")";
+    result << (description + " (" + patterns.join(' ') + ")").simplified();
   }
   return result;
 }

@@ -16,6 +16,8 @@
 
 class MessageBoxHandler;
 class QDialog;
+class QFileDialog;
+class QMessageBox;
 class QWidget;
 
 // Modal results, as the dialogs return them.
@@ -107,6 +109,13 @@ class TQtDialogs : public TDialogResponder {
   bool FontDialog(TFontRequest& request) override;
   bool ColorDialog(TColor& color) override;
   int ShowModal(QDialog& dialog) override;
+
+  // The steps around exec(), on their own so that tests can look at a real dialog.
+  static void SetUpMessageBox(QMessageBox& box, TMsgDlgButtons buttons,
+                              TMsgDlgButtons defaultButton = 0);
+  static int MessageBoxResult(int qtAnswer, TMsgDlgButtons buttons);
+  // Returns the name filters the dialog was given.
+  static QStringList SetUpFileDialog(QFileDialog& dlg, const TFileDialogRequest& request);
 };
 
 // Answers queued by a test, and a log of everything that was asked. A message box without

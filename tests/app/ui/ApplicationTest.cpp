@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMessageBox>
 #include <QWidget>
 #include <stdexcept>
 
@@ -64,6 +66,8 @@ TEST(ApplicationTest, FiltersBecomeQtNameFiltersThatMatchNamesWithoutDots) {
       QtNameFilters(QString::fromUtf8("すべてのファイル(*.*)|*.*|テキストファイル(*.txt)|*.txt")),
       (QStringList{QString::fromUtf8("すべてのファイル (*)"),
                    QString::fromUtf8("テキストファイル (*.txt)")}));
+  // Blanks after the semicolons go: the dialog shows the filter without them.
+  EXPECT_EQ(QtNameFilters("Img (*.jpg; *.png)|*.jpg; *.png;  ;"), QStringList{"Img (*.jpg *.png)"});
   EXPECT_EQ(QtNameFilters("Web|*.htm;*.html"), QStringList{"Web (*.htm *.html)"});
   EXPECT_EQ(QtNameFilters(""), QStringList{});
 }
@@ -112,4 +116,33 @@ TEST(ApplicationTest, TheTitleIsNotQtsDisplayNameWhichWouldEndEveryWindowTitle) 
   EXPECT_EQ(app.Title(), QString::fromUtf8("ぴよのーと２"));
   // The platform appends the display name to titles that do not end in it.
   EXPECT_EQ(QGuiApplication::applicationDisplayName(), before);
+}
+
+// A real box: Escape and the close button answer No when there is no Cancel (never Abort),
+// Cancel when there is one.
+TEST(ApplicationTest, EscapeOnARealBoxMeansNoOrCancel) {
+  struct TCase {
+    TMsgDlgButtons buttons;
+    int result;
+  } cases[] = {{mbYes | mbNo | mbAbort | mbAll, mrNo},
+               {mbYes | mbNo | mbCancel, mrCancel},
+               {mbYes | mbNo, mrNo},
+               {mbOK, mrOk}};
+  for (const TCase& c : cases) {
+    for (bool byClose : {false, true}) {
+      QMessageBox box;
+      TQtDialogs::SetUpMessageBox(box, c.buttons);
+      box.show();
+      if (byClose) {
+        box.close();
+      } else {
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(&box, &escape);
+      }
+      ASSERT_NE(box.clickedButton(), nullptr) << c.buttons;
+      EXPECT_EQ(TQtDialogs::MessageBoxResult(box.standardButton(box.clickedButton()), c.buttons),
+                c.result)
+          << c.buttons << (byClose ? " closed" : " escape");
+    }
+  }
 }

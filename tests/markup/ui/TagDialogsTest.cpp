@@ -1,6 +1,7 @@
 // The tag dialogs on their own: results, presets, the class history file, the field rules.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -276,4 +277,29 @@ TEST_F(TagDialogsTest, AHistoryThatCannotBeWrittenIsReportedAndTheDialogStillClo
   ASSERT_EQ(dialogs_->Messages.size(), 1u);
   EXPECT_EQ(dialogs_->Messages[0].Type, TMsgDlgType::mtError);
   EXPECT_TRUE(dialogs_->Messages[0].Text.contains(U("書き込めません")));
+}
+
+// The file button with Qt's own dialog: it opens on the image files, not on "all files".
+TEST_F(TagDialogsTest, ImageFileButtonOpensARealDialogOnTheImageFilter) {
+  struct TRealFileDialog : TScriptedDialogs {
+    QString chosen;
+    QStringList shown;
+    bool FileDialog(TFileDialogRequest& request) override {
+      QFileDialog dlg;
+      dlg.setOption(QFileDialog::DontUseNativeDialog);
+      TQtDialogs::SetUpFileDialog(dlg, request);
+      chosen = dlg.selectedNameFilter();
+      shown = dlg.nameFilters();
+      return false;
+    }
+  };
+  auto owned = std::make_unique<TRealFileDialog>();
+  TRealFileDialog& real = *owned;
+  auto old = app_->SetDialogs(std::move(owned));
+  img_->show();
+  img_->ImgFileButton->click();
+  app_->SetDialogs(std::move(old));
+  ASSERT_EQ(real.shown.size(), 2);
+  EXPECT_EQ(real.chosen, real.shown[1]);
+  EXPECT_EQ(real.chosen, U("画像ファイル (*.jpg *.jpeg *.png *.gif)"));
 }
