@@ -1,6 +1,7 @@
 // The main menu, the two context menus and the two tool bars, built from tables of action
 // names so that a test can walk them.
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
@@ -197,6 +198,18 @@ void TMainForm::CreateMenus() {
     SetHint(menu->menuAction(), QString::fromUtf8(top.hint));
     Build(this, menu, top.children, &WebUserMenu);
     MainMenu1->addMenu(menu);
+    // Escape out of a menu leaves the menu bar holding the keyboard, and what the user types
+    // next would be lost there: the editor takes it back once no menu is open. Checked after
+    // the menu bar has done its part; a chosen command has already given the focus back.
+    connect(menu, &QMenu::aboutToHide, this, [this] {
+      QMetaObject::invokeMethod(
+          this,
+          [this] {
+            if (!QApplication::activePopupWidget() && QApplication::focusWidget() == MainMenu1)
+              editor_->SetFocus();
+          },
+          Qt::QueuedConnection);
+    });
   }
 
   PopupMenu1 = new QMenu(this);

@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <cerrno>
@@ -405,5 +407,26 @@ TEST_F(MainFormTest, DialogKeysReachTheEditor) {
   QApplication::focusWidget()->clearFocus();
   press(Qt::Key_Tab, "\t");
   EXPECT_EQ(QApplication::focusWidget(), nullptr);
+  End();
+}
+
+// Escape out of a menu: the menu bar keeps the keyboard only until the menu is gone, and what
+// is typed next goes into the text.
+TEST_F(MainFormTest, EscapeOutOfAMenuGivesTheEditorTheKeyboard) {
+  Start();
+  QApplication::setActiveWindow(form_);
+  Editor().SetFocus();
+  QMenu* file = form_->MainMenu1->findChild<QMenu*>("File1");
+  ASSERT_NE(file, nullptr);
+  form_->MainMenu1->setActiveAction(file->menuAction());
+  ASSERT_EQ(QApplication::activePopupWidget(), file);
+  QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+  QApplication::sendEvent(file, &escape);
+  EXPECT_FALSE(file->isVisible());
+  QCoreApplication::sendPostedEvents();
+  ASSERT_EQ(QApplication::focusWidget(), form_->EditorWidget());
+  QKeyEvent a(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
+  QApplication::sendEvent(QApplication::focusWidget(), &a);
+  EXPECT_EQ(Editor().GetText(), "a");
   End();
 }
