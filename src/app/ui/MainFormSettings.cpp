@@ -82,9 +82,15 @@ void TMainForm::setVisible(bool visible) {
 
 void TMainForm::ReadWindowPlacement() {
   TIniFile ini(ProgramFiles::DataFile(".ini"));
-  // The design-time place and size are the defaults.
-  QRect rect(ini.ReadInteger("Window", "Left", 192), ini.ReadInteger("Window", "Top", 107),
-             ini.ReadInteger("Window", "Width", 640), ini.ReadInteger("Window", "Height", 480));
+  // The design-time place and size are the defaults. Values are kept to what a screen's
+  // coordinates can be, so that edges and sizes add up without overflow and what is written
+  // back at the end is the place the window really had.
+  constexpr int kMaxCoord = 32767;
+  auto read = [&ini](const char* key, int def, int low) {
+    return std::clamp(ini.ReadInteger("Window", key, def), low, kMaxCoord);
+  };
+  QRect rect(read("Left", 192, -kMaxCoord), read("Top", 107, -kMaxCoord), read("Width", 640, 0),
+             read("Height", 480, 0));
   if (rect.width() <= 0 || rect.height() <= 0) rect.setSize(QSize(640, 480));
   QList<QRect> screens;
   for (QScreen* screen : QGuiApplication::screens()) screens << screen->availableGeometry();

@@ -135,6 +135,26 @@ TEST_F(SettingsTest, PageIndexAndStartOnTheFirstPage) {
   EXPECT_EQ(0, TIniFile(IniPath()).ReadInteger("Page", "Index", -1));
 }
 
+// Edges at the ends of the integers are kept within a screen's reach, and the place the window
+// had is what goes back out: no sum of edge and size wraps round to the other end.
+TEST_F(SettingsTest, ExtremePlacesAreClampedAndWrittenAsUsed) {
+  WriteIni(
+      "[Window]\r\nLeft=-2147483648\r\nTop=2147483647\r\nWidth=2147483647\r\n"
+      "Height=-7\r\n");
+  TMainForm* f = Start();
+  QCoreApplication::processEvents();  // the window system's word on the place
+  QPoint used = f->geometry().topLeft();
+  EXPECT_GE(used.y(), 0);
+  EXPECT_LE(used.y(), 32767);
+  EXPECT_LE(f->width(), 32767);
+  End();
+  TIniFile ini(IniPath());
+  EXPECT_EQ(used.x(), ini.ReadInteger("Window", "Left", 1));
+  EXPECT_EQ(used.y(), ini.ReadInteger("Window", "Top", -1));
+  EXPECT_GT(ini.ReadInteger("Window", "Width", -1), 0);
+  EXPECT_GE(ini.ReadInteger("Window", "Height", -1), 0);
+}
+
 TEST_F(SettingsTest, MaximisedKeepsTheRestoredRectangle) {
   TMainForm* f = Start();
   f->move(30, 40);
