@@ -1,19 +1,27 @@
 #include "FavoriteDlg.h"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <QDateTime>
 #include <QFile>
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QFileSystemWatcher>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListView>
+#include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QSortFilterProxyModel>
 #include <QStackedWidget>
+#include <QStringDecoder>
 #include <QTreeView>
 #include <algorithm>
 
@@ -22,6 +30,7 @@
 #include "app/ui/DialogFrame.h"
 #include "app/ui/FormControls.h"
 #include "app/ui/UiText.h"
+#include "platform/CodePage.h"
 #include "platform/ProgramFiles.h"
 #include "web/Favorites.h"
 
@@ -65,16 +74,176 @@ class TRootOnlyFilter : public QSortFilterProxyModel {
 
 }  // namespace
 
+// ---- file list model
+
+struct TFileListModel::TEntry {
+  std::string name;  // as the file system has it
+  QString shown;
+  qint64 size = 0;
+  QDateTime modified;
+  QString kind;
+  mutable QIcon icon;  // looked up when first drawn
+};
+
+namespace {
+
+// A file name for the eye: UTF-8 when it is, else the Shift-JIS it most likely is.
+QString ShownName(const std::string& name) {
+  QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
+  QString shown = utf8.decode(QByteArrayView(name.data(), static_cast<qsizetype>(name.size())));
+  if (!utf8.hasError()) return shown;
+  std::u16string sjis = CodePage::ToUtf16(name);
+  return QString(reinterpret_cast<const QChar*>(sjis.data()), static_cast<qsizetype>(sjis.size()));
+}
+
+QString KindOf(const std::string& name) {
+  if (Favorites::IsInternetShortcut(name)) return T("インターネット ショートカット");
+  size_t dot = name.rfind('.');
+  if (dot == std::string::npos || dot == 0 || dot + 1 == name.size()) return T("ファイル");
+  return ShownName(name.substr(dot + 1)).toUpper() + T(" ファイル");
+}
+
+}  // namespace
+
+TFileListModel::TFileListModel(QObject* parent)
+    : QAbstractTableModel(parent), icons_(std::make_unique<QFileIconProvider>()) {}
+
+TFileListModel::~TFileListModel() = default;
+
+void TFileListModel::SetFolder(const std::string& folder) {
+  beginResetModel();
+  folder_ = folder;
+  entries_.clear();
+  endResetModel();
+  Refresh();
+}
+
+void TFileListModel::Refresh() {
+  std::vector<TEntry> found;
+  if (DIR* dir = folder_.empty() ? nullptr : opendir(folder_.c_str())) {
+    int fd = dirfd(dir);
+    while (dirent* d = readdir(dir)) {
+      std::string name = d->d_name;
+      if (name.empty() || name[0] == '.') continue;  // hidden files, "." and ".."
+      struct stat st {};
+      // A link counts as what it points to; a broken one is still a file of the folder.
+      if (fstatat(fd, d->d_name, &st, 0) != 0 && fstatat(fd, d->d_name, &st, AT_SYMLINK_NOFOLLOW))
+        continue;
+      if (S_ISDIR(st.st_mode)) continue;
+      TEntry e;
+      e.shown = ShownName(name);
+      e.size = static_cast<qint64>(st.st_size);
+      e.modified = QDateTime::fromSecsSinceEpoch(static_cast<qint64>(st.st_mtime));
+      e.kind = KindOf(name);
+      e.name = std::move(name);
+      found.push_back(std::move(e));
+    }
+    closedir(dir);
+  }
+  std::sort(found.begin(), found.end(), [](const TEntry& a, const TEntry& b) {
+    int c = a.shown.compare(b.shown, Qt::CaseInsensitive);
+    return c != 0 ? c < 0 : a.name < b.name;
+  });
+  // Rows stay where they are when the same files are there, so a selection survives.
+  bool same = found.size() == entries_.size() &&
+              std::equal(found.begin(), found.end(), entries_.begin(),
+                         [](const TEntry& a, const TEntry& b) { return a.name == b.name; });
+  if (same) {
+    for (size_t i = 0; i < found.size(); ++i) {
+      found[i].icon = entries_[i].icon;
+      entries_[i] = std::move(found[i]);
+    }
+    if (!entries_.empty()) emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+    return;
+  }
+  beginResetModel();
+  entries_ = std::move(found);
+  endResetModel();
+}
+
+std::string TFileListModel::FilePath(const QModelIndex& index) const {
+  if (!index.isValid() || index.row() >= rowCount()) return {};
+  std::string path = folder_;
+  if (path.empty() || path.back() != '/') path += '/';
+  return path + entries_[static_cast<size_t>(index.row())].name;
+}
+
+QModelIndex TFileListModel::IndexOf(const std::string& path) const {
+  size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return {};
+  std::string folder = path.substr(0, slash == 0 ? 1 : slash);
+  std::string own = folder_;
+  while (own.size() > 1 && own.back() == '/') own.pop_back();
+  if (folder != own) return {};
+  for (size_t i = 0; i < entries_.size(); ++i)
+    if (entries_[i].name == std::string_view(path).substr(slash + 1))
+      return index(static_cast<int>(i), 0);
+  return {};
+}
+
+int TFileListModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(entries_.size());
+}
+
+int TFileListModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : 4;
+}
+
+QVariant TFileListModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() >= rowCount()) return {};
+  const TEntry& e = entries_[static_cast<size_t>(index.row())];
+  switch (role) {
+    case Qt::DisplayRole:
+      switch (index.column()) {
+        case 0:
+          return e.shown;
+        case 1:
+          return QLocale().formattedDataSize(e.size);
+        case 2:
+          return e.kind;
+        default:
+          return QLocale().toString(e.modified, QLocale::ShortFormat);
+      }
+    case Qt::DecorationRole:
+      if (index.column() != 0) return {};
+      if (e.icon.isNull()) {
+        QString path = QFile::decodeName(FilePath(index).c_str());
+        // A name the file system could not be asked for by its decoded form gets the plain icon.
+        e.icon = QFile::encodeName(path).toStdString() == FilePath(index)
+                     ? icons_->icon(QFileInfo(path))
+                     : icons_->icon(QAbstractFileIconProvider::File);
+      }
+      return e.icon;
+    case Qt::TextAlignmentRole:
+      if (index.column() == 1) return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+      return {};
+    default:
+      return {};
+  }
+}
+
+QVariant TFileListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+  switch (section) {
+    case 0:
+      return T("名前");
+    case 1:
+      return T("サイズ");
+    case 2:
+      return T("種類");
+    case 3:
+      return T("更新日時");
+    default:
+      return {};
+  }
+}
+
 // ---- file list
 
-TShellListView::TShellListView(QWidget* parent)
-    : QWidget(parent), iconProvider_(std::make_unique<QFileIconProvider>()) {
-  model_ = new QFileSystemModel(this);
-  // The desktop's file icons, or the style's when the desktop has none.
-  model_->setIconProvider(iconProvider_.get());
-  model_->setFilter(QDir::Files | QDir::NoDotAndDotDot);
-  model_->setReadOnly(true);
-  model_->sort(0, Qt::AscendingOrder);
+TShellListView::TShellListView(QWidget* parent) : QWidget(parent) {
+  model_ = new TFileListModel(this);
+  watcher_ = new QFileSystemWatcher(this);
+  connect(watcher_, &QFileSystemWatcher::directoryChanged, this, [this] { Refresh(); });
 
   icons_ = new QListView;
   icons_->setObjectName("IconView");
@@ -105,14 +274,14 @@ TShellListView::TShellListView(QWidget* parent)
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(stack_);
+  // The label's accelerator gives the list the focus: a buddy must be able to take it. The
+  // view behind the proxy is what the focus reaches.
+  setFocusPolicy(Qt::StrongFocus);
   setFocusProxy(icons_);
   SetViewStyle(vsList);
 }
 
-// The model goes before its icon provider, which its background thread may be using.
-TShellListView::~TShellListView() {
-  delete model_;
-}
+TShellListView::~TShellListView() = default;
 
 void TShellListView::SetViewStyle(TViewStyle style) {
   bool hadFocus = View()->hasFocus();
@@ -149,27 +318,43 @@ QWidget* TShellListView::View() const {
 
 void TShellListView::SetFolder(const QString& path) {
   if (path == folder_) return;
+  if (!folder_.isEmpty()) watcher_->removePath(folder_);
   folder_ = path;
   icons_->selectionModel()->clear();
-  QModelIndex root = model_->setRootPath(path);
-  icons_->setRootIndex(root);
-  report_->setRootIndex(root);
+  model_->SetFolder(QFile::encodeName(path).toStdString());
+  if (!path.isEmpty()) watcher_->addPath(path);
 }
 
-QString TShellListView::SelectedPath() const {
-  QModelIndex root = icons_->rootIndex();
+void TShellListView::Refresh() {
+  std::string selected = SelectedFile();
+  model_->Refresh();
+  if (!selected.empty() && SelectedFile() != selected) Select(selected);
+}
+
+std::string TShellListView::SelectedFile() const {
   for (const QModelIndex& index : icons_->selectionModel()->selectedIndexes())
-    if (index.parent() == root) return model_->filePath(index.siblingAtColumn(0));
+    if (index.column() == 0) return model_->FilePath(index);
   return {};
 }
 
-bool TShellListView::Select(const QString& path) {
-  QModelIndex index = model_->index(path);
-  if (!index.isValid() || index.parent() != icons_->rootIndex()) return false;
+QString TShellListView::SelectedPath() const {
+  std::string path = SelectedFile();
+  if (path.empty()) return {};
+  size_t slash = path.rfind('/');
+  return folder_ + "/" + ShownName(path.substr(slash + 1));
+}
+
+bool TShellListView::Select(const std::string& path) {
+  QModelIndex index = model_->IndexOf(path);
+  if (!index.isValid()) return false;
   icons_->selectionModel()->setCurrentIndex(
       index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
   static_cast<QAbstractItemView*>(View())->scrollTo(index);
   return true;
+}
+
+bool TShellListView::Select(const QString& path) {
+  return Select(QFile::encodeName(path).toStdString());
 }
 
 // ---- dialog
@@ -286,31 +471,33 @@ void TFavoriteDlg::RadioGroup1Click() {
 }
 
 void TFavoriteDlg::ShellListView1DblClick() {
-  QString path = ShellListView1->SelectedPath();
-  std::string name = QFile::encodeName(path).toStdString();
-  if (!path.isEmpty() && (Favorites::IsInternetShortcut(name) || Favorites::IsDesktopLink(name)))
+  std::string path = ShellListView1->SelectedFile();
+  if (!path.empty() && (Favorites::IsInternetShortcut(path) || Favorites::IsDesktopLink(path)))
     done(mrOk);
 }
 
-std::string TFavoriteDlg::ReadUrl(const QString& path) {
-  if (Favorites::IsDesktopLink(QFile::encodeName(path).toStdString())) {
-    QFile file(path);
+std::string TFavoriteDlg::ReadUrl(const std::string& path) {
+  if (Favorites::IsDesktopLink(path)) {
+    QFile file(QFile::decodeName(path.c_str()));
     // A link file is a few lines; anything larger is not one.
     if (!file.open(QIODevice::ReadOnly)) return {};
     // Link files are UTF-8; the program's strings are code page 932.
     return ToCp932(
         QString::fromStdString(Favorites::DesktopLinkUrl(file.read(64 * 1024).toStdString())));
   }
-  TIniFile file(QFile::encodeName(path).toStdString());
+  TIniFile file(path);
   return file.ReadString(Favorites::kSection, Favorites::kUrlKey, "");
+}
+
+std::string TFavoriteDlg::ReadUrl(const QString& path) {
+  return ReadUrl(QFile::encodeName(path).toStdString());
 }
 
 std::string TFavoriteDlg::PickUrl() {
   if (!FavoriteDlg || !Application) return {};
   if (Application->ShowModal(*FavoriteDlg) != mrOk) return {};
-  QString path = FavoriteDlg->ShellListView1->SelectedPath();
-  std::string name = QFile::encodeName(path).toStdString();
-  if (path.isEmpty() || !(Favorites::IsInternetShortcut(name) || Favorites::IsDesktopLink(name)))
+  std::string path = FavoriteDlg->ShellListView1->SelectedFile();
+  if (path.empty() || !(Favorites::IsInternetShortcut(path) || Favorites::IsDesktopLink(path)))
     return {};
   return ReadUrl(path);
 }
@@ -321,6 +508,7 @@ void TFavoriteDlg::reject() {
 
 void TFavoriteDlg::showEvent(QShowEvent* event) {
   CentreOnScreen(this);
+  ShellListView1->Refresh();
   QDialog::showEvent(event);
   if (!shownOnce_) {
     shownOnce_ = true;

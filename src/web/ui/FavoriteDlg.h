@@ -3,12 +3,15 @@
 // Created once at program start and kept, so the folder, the selection and the view style
 // stay as the user left them; the view style also across runs, through the settings file.
 #pragma once
+#include <QAbstractTableModel>
 #include <QDialog>
 #include <QString>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QFileIconProvider;
+class QFileSystemWatcher;
 class QFileSystemModel;
 class QLabel;
 class QListView;
@@ -17,6 +20,37 @@ class QSortFilterProxyModel;
 class QStackedWidget;
 class QTreeView;
 class TRadioGroup;
+
+// The files of one folder, read straight from the file system: names that are not UTF-8
+// (Shift-JIS names from Windows archives) are listed too and keep their bytes, and folders
+// never appear, also not one that was opened in the tree. Columns: name, size, kind, date.
+class TFileListModel : public QAbstractTableModel {
+  Q_OBJECT
+ public:
+  explicit TFileListModel(QObject* parent = nullptr);
+  ~TFileListModel() override;
+
+  // Reads the folder (its path in the file system's bytes); an unreadable one lists nothing.
+  void SetFolder(const std::string& folder);
+  // Reads the folder again, keeping the rows of files still there.
+  void Refresh();
+  const std::string& Folder() const { return folder_; }
+  // Full path of a row's file, in the file system's bytes.
+  std::string FilePath(const QModelIndex& index) const;
+  // The row of a file of the folder, by its full path; invalid when it is not listed.
+  QModelIndex IndexOf(const std::string& path) const;
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+ private:
+  struct TEntry;
+  std::vector<TEntry> entries_;
+  std::string folder_;
+  std::unique_ptr<QFileIconProvider> icons_;
+};
 
 // The file list: the files (never folders) of one folder, sorted, with their icons, in one of
 // four view styles. The icon views and the details view share the model and the selection.
@@ -32,23 +66,28 @@ class TShellListView : public QWidget {
   QString Folder() const { return folder_; }
   TViewStyle ViewStyle() const { return style_; }
   void SetViewStyle(TViewStyle style);
+  // Reads the folder again (files come and go while the dialog is closed).
+  void Refresh();
 
-  // Full path of the selected file; empty when nothing is selected.
+  // Full path of the selected file in the file system's bytes; empty when nothing is selected.
+  std::string SelectedFile() const;
+  // The same for display; a name that is not UTF-8 shows as decoded from Shift-JIS.
   QString SelectedPath() const;
-  // Selects a file of the folder (false when it is not there yet).
+  // Selects a file of the folder (false when it is not there).
+  bool Select(const std::string& path);
   bool Select(const QString& path);
   // The view of the current style.
   QWidget* View() const;
   QListView* IconView() const { return icons_; }
   QTreeView* ReportView() const { return report_; }
-  QFileSystemModel* Model() const { return model_; }
+  TFileListModel* Model() const { return model_; }
 
  signals:
   void DoubleClicked();
 
  private:
-  std::unique_ptr<QFileIconProvider> iconProvider_;
-  QFileSystemModel* model_;
+  TFileListModel* model_;
+  QFileSystemWatcher* watcher_;
   QStackedWidget* stack_;
   QListView* icons_;
   QTreeView* report_;
@@ -80,6 +119,7 @@ class TFavoriteDlg : public QDialog {
   // closed with OK on a selected ".url" file holding a URL.
   static std::string PickUrl();
   // The URL of an Internet shortcut file; empty when it has none or cannot be read.
+  static std::string ReadUrl(const std::string& path);
   static std::string ReadUrl(const QString& path);
 
   void reject() override;

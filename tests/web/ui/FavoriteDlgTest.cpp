@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <QThread>
 #include <QTreeView>
+#include <QtTest/QTest>
 #include <filesystem>
 
 #include "app/IniFile.h"
@@ -40,6 +41,13 @@ class FavoriteTest : public MainFormTest {
     dlg_ = app_->CreateForm<TFavoriteDlg>();
   }
   QString Fav(const char* name) const { return QString::fromStdString(favorites_.File(name)); }
+  QStringList ListedNames() const {
+    QStringList names;
+    TFileListModel* files = dlg_->ShellListView1->Model();
+    for (int row = 0; row < files->rowCount(); ++row)
+      names << files->index(row, 0).data().toString();
+    return names;
+  }
 
   // The file system model fills in the background; the test waits for what it needs.
   static bool WaitFor(const std::function<bool()>& done) {
@@ -112,12 +120,7 @@ TEST_F(FavoriteTest, TreeHoldsTheFavoritesFolderAndItsFoldersAndTheListItsFiles)
   ASSERT_TRUE(WaitFor([&] { return tree->model()->rowCount(top) == 1; }));
   EXPECT_EQ(tree->model()->index(0, 0, top).data().toString(), "News");  // folders only
 
-  QFileSystemModel* files = dlg_->ShellListView1->Model();
-  QModelIndex list = dlg_->ShellListView1->IconView()->rootIndex();
-  ASSERT_TRUE(WaitFor([&] { return files->rowCount(list) == 4; }));
-  QStringList names;
-  for (int row = 0; row < 4; ++row) names << files->index(row, 0, list).data().toString();
-  EXPECT_EQ(names, (QStringList{"empty.url", "lower.url", "readme.txt", "x.URL"}));
+  EXPECT_EQ(ListedNames(), (QStringList{"empty.url", "lower.url", "readme.txt", "x.URL"}));
 
   dlg_->ChooseFolder(Fav("News"));
   EXPECT_EQ(dlg_->ChosenFolder(), Fav("News"));
@@ -162,7 +165,7 @@ TEST_F(FavoriteTest, DoubleClickOnAShortcutClosesWithOk) {
     QListView* view = fav.ShellListView1->IconView();
     auto doubleClick = [&](const char* name) {
       fav.setResult(mrNone);
-      QModelIndex index = fav.ShellListView1->Model()->index(Fav(name));
+      QModelIndex index = fav.ShellListView1->Model()->IndexOf(favorites_.File(name));
       EXPECT_TRUE(WaitFor([&] {
         view->doItemsLayout();
         return view->visualRect(index).isValid();
@@ -236,4 +239,51 @@ TEST_F(FavoriteTest, LinkDialogFavoritesButtonTakesTheUrl) {
   LinkDlg->FavoriteBtn->click();
   EXPECT_EQ(LinkDlg->UrlEdit->text(), "http://lower.example/?a=b");
   EXPECT_EQ(dialogs_->Modals, (QStringList{"TFavoriteDlg", "TFavoriteDlg"}));
+}
+
+// The list holds the files of the chosen folder only: not a folder that was opened in the tree,
+// and names in Shift-JIS bytes too, shown decoded and read by their own bytes.
+TEST_F(FavoriteTest, ListHoldsEveryFileAndNoFolder) {
+  std::string sjisName = "\x82\xD0\x82\xE6\x82\xB1.url";  // ひよこ.url in Shift-JIS
+  favorites_.Write(sjisName, "[InternetShortcut]\r\nURL=http://sjis.example/\r\n");
+  std::filesystem::create_directory(favorites_.File("News/Deeper"));
+  Open();
+  dlg_->ChooseFolder(Fav("News"));
+  EXPECT_EQ(ListedNames(), QStringList{"daily.url"});
+  dlg_->ChooseFolder(Fav("News/Deeper"));
+  EXPECT_EQ(ListedNames(), QStringList{});
+  dlg_->ChooseFolder(Fav("News"));
+  dlg_->ChooseFolder(dlg_->Root());
+  EXPECT_EQ(ListedNames(),
+            (QStringList{"empty.url", "lower.url", "readme.txt", "x.URL", U("ひよこ.url")}));
+
+  // Picked by its bytes, its URL comes back.
+  SelectAllText("old");
+  dialogs_->AnswerModal([&](QDialog& d) {
+    auto& fav = static_cast<TFavoriteDlg&>(d);
+    EXPECT_TRUE(fav.ShellListView1->Select(favorites_.File(sjisName)));
+    EXPECT_EQ(fav.ShellListView1->SelectedFile(), favorites_.File(sjisName));
+    return static_cast<int>(mrOk);
+  });
+  Trigger("EditAddUrl");
+  EXPECT_EQ(Editor().GetText(), "http://sjis.example/");
+
+  // A file that comes while the dialog is closed is there at the next opening.
+  favorites_.Write("new.url", "[InternetShortcut]\r\nURL=http://new/\r\n");
+  dlg_->show();
+  EXPECT_TRUE(ListedNames().contains("new.url"));
+}
+
+// Each label's accelerator reaches the control beside it, the file list included.
+TEST_F(FavoriteTest, LabelAcceleratorsMoveTheFocus) {
+  Open();
+  dlg_->show();
+  QApplication::setActiveWindow(dlg_);
+  QTest::keyClick(dlg_, Qt::Key_S, Qt::AltModifier);
+  EXPECT_EQ(QApplication::focusWidget(), dlg_->ShellListView1->View());
+  QTest::keyClick(dlg_, Qt::Key_F, Qt::AltModifier);
+  EXPECT_EQ(QApplication::focusWidget(), dlg_->ShellTreeView1);
+  dlg_->RadioGroup1->Button(3)->click();
+  QTest::keyClick(dlg_, Qt::Key_S, Qt::AltModifier);
+  EXPECT_EQ(QApplication::focusWidget(), dlg_->ShellListView1->ReportView());
 }
