@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <unordered_map>
 
 #include "markup/TextLines.h"
 #include "platform/AtomicFile.h"
@@ -68,6 +69,28 @@ std::string UrlForName(const std::vector<std::string>& lines, std::string_view n
     if (line.find('=') != std::string::npos && SameName(Name(line), name))
       return std::string(Url(line));
   return {};
+}
+
+std::string FoldName(std::string_view name) {
+  std::string folded;
+  folded.reserve(name.size());
+  for (size_t i = 0; i < name.size();) {
+    unsigned c = LowerChar(name, i);
+    if (c > 0xFF) folded += static_cast<char>(c >> 8);
+    folded += static_cast<char>(c & 0xFF);
+  }
+  return folded;
+}
+
+std::vector<size_t> UrlSources(const std::vector<std::string>& lines) {
+  std::unordered_map<std::string, size_t> first;
+  first.reserve(lines.size());
+  for (size_t i = 0; i < lines.size(); ++i)
+    if (lines[i].find('=') != std::string::npos) first.try_emplace(FoldName(Name(lines[i])), i);
+  std::vector<size_t> sources(lines.size(), kNoUrl);
+  for (size_t i = 0; i < lines.size(); ++i)
+    if (auto it = first.find(FoldName(Name(lines[i]))); it != first.end()) sources[i] = it->second;
+  return sources;
 }
 
 TReadResult Read(const std::string& path, std::vector<std::string>& lines, std::string* error) {

@@ -26,6 +26,12 @@ bool SameName(std::string_view a, std::string_view b);
 // The URL of the first line with "=" whose name matches; empty when there is none. Of two
 // entries "News" and "news" both menu items open the first one's page.
 std::string UrlForName(const std::vector<std::string>& lines, std::string_view name);
+// A name as it matches: two names are the same exactly when their folded forms are equal.
+std::string FoldName(std::string_view name);
+// For every line, the index of the line whose URL its name finds (as UrlForName), or npos
+// when there is none; one pass over the list through a hash of the folded names.
+constexpr size_t kNoUrl = static_cast<size_t>(-1);
+std::vector<size_t> UrlSources(const std::vector<std::string>& lines);
 
 enum class TReadResult { Read, Missing, Unreadable };
 // Reads the file's lines; a missing file gives no lines and Missing. Unreadable (with a reason

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,44 @@ TEST(WebShortcutsLine, TheFirstLineWithTheNameGivesTheUrl) {
   EXPECT_EQ(WebShortcuts::UrlForName(lines, ""), "");
   EXPECT_EQ(WebShortcuts::UrlForName({"plain", "=http://nameless/"}, ""), "http://nameless/");
   EXPECT_EQ(WebShortcuts::UrlForName(lines, "none"), "");
+}
+
+// The one-pass index finds, for every line, the URL the line-by-line search finds.
+TEST(WebShortcutsLine, UrlIndexAgreesWithTheSearchForEveryLine) {
+  const char* names[] = {"News",
+                         "nEWS",
+                         "",
+                         "plain",
+                         "\x82\x6d\x82\x85",
+                         "\x82\x8e\x82\x64",  // full-width Ne / ne
+                         "\x83\x41",
+                         "\x83\x61",
+                         "\x83"
+                         "a",
+                         "\x83"
+                         "A",
+                         "\x83"};
+  unsigned seed = 7;
+  auto next = [&seed](unsigned n) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 16) % n;
+  };
+  for (int round = 0; round < 200; ++round) {
+    Lines lines;
+    for (unsigned n = next(10); n > 0; --n) {
+      std::string name = names[next(std::size(names))];
+      lines.push_back(next(4) == 0 ? name : name + "=u" + std::to_string(lines.size()));
+    }
+    std::vector<size_t> sources = WebShortcuts::UrlSources(lines);
+    ASSERT_EQ(sources.size(), lines.size());
+    for (size_t i = 0; i < lines.size(); ++i) {
+      std::string expected = WebShortcuts::UrlForName(lines, WebShortcuts::Name(lines[i]));
+      std::string found = sources[i] == WebShortcuts::kNoUrl
+                              ? ""
+                              : std::string(WebShortcuts::Url(lines[sources[i]]));
+      ASSERT_EQ(expected, found) << "round " << round << " line " << i;
+    }
+  }
 }
 
 TEST(WebShortcutsFile, ReadsWritesAndTellsMissingFromUnreadable) {

@@ -2,6 +2,10 @@
 #include <QAction>
 #include <QFile>
 #include <QMenu>
+#include <algorithm>
+#include <memory>
+#include <string_view>
+#include <vector>
 
 #include "app/ui/Application.h"
 #include "app/ui/MainForm.h"
@@ -22,12 +26,67 @@ std::string ShortcutFile() {
 // empty, and writing it at the end would throw the user's shortcuts away.
 const TMainForm* unreadableFileOf = nullptr;
 
-// The generated items belong to the window, not the menu: removing them is not enough.
+// The generated items belong to the window, not the menu: removing them is not enough. The
+// submenus of a long list go with the items they hold.
 void DeleteItems(QMenu* menu) {
   if (!menu) return;
+  qDeleteAll(menu->findChildren<QMenu*>(Qt::FindDirectChildrenOnly));
   const QList<QAction*> items = menu->actions();
   menu->clear();
   qDeleteAll(items);
+}
+
+// A menu shows at most this many entries; a longer list is split into submenus of
+// consecutive shortcuts, each filled when it is first opened, so that a list of thousands
+// opens at once.
+constexpr size_t kItemsPerMenu = 40;
+
+// The list as it was when the menu was made, for the submenus filled later.
+struct TWebUserItems {
+  std::vector<std::string> lines;
+  std::vector<size_t> sources;  // the line whose URL each line's item opens
+};
+
+QString MenuName(std::string_view line) {
+  return ToQString(std::string(WebShortcuts::Name(line)));
+}
+
+QAction* MakeItem(TMainForm* form, QObject* owner, const TWebUserItems& items, size_t i) {
+  size_t source = items.sources[i];
+  std::string url =
+      source == WebShortcuts::kNoUrl ? "" : std::string(WebShortcuts::Url(items.lines[source]));
+  auto* item = new QAction(MenuName(items.lines[i]), owner);
+  // The URL is the item's hint, so the status bar shows it while the item is highlighted.
+  // Shown whole: a URL may hold the "|" that would split an ordinary hint.
+  QString hint = ToQString(url);
+  item->setProperty("Hint", hint);
+  item->setStatusTip(hint);
+  item->setToolTip(hint);
+  QObject::connect(item, &QAction::triggered, form, [form, url] { form->OpenWebWindow(url); });
+  return item;
+}
+
+// Lines [first, last) into the menu; `owner` owns directly made items (null: the menu).
+void FillWebUserMenu(TMainForm* form, QMenu* menu, const std::shared_ptr<TWebUserItems>& items,
+                     size_t first, size_t last, QObject* owner) {
+  size_t count = last - first;
+  if (count <= kItemsPerMenu) {
+    for (size_t i = first; i < last; ++i)
+      menu->addAction(MakeItem(form, owner ? owner : menu, *items, i));
+    return;
+  }
+  size_t span = kItemsPerMenu;
+  while (count > span * kItemsPerMenu) span *= kItemsPerMenu;
+  for (size_t from = first; from < last; from += span) {
+    size_t to = std::min(last, from + span);
+    QString caption =
+        MenuName(items->lines[from]) + QString::fromUtf8(" 〜 ") + MenuName(items->lines[to - 1]);
+    auto* sub = new QMenu(caption.replace('&', "&&"), menu);
+    menu->addMenu(sub);
+    QObject::connect(sub, &QMenu::aboutToShow, sub, [form, sub, items, from, to] {
+      if (sub->isEmpty()) FillWebUserMenu(form, sub, items, from, to, nullptr);
+    });
+  }
 }
 
 }  // namespace
@@ -68,18 +127,10 @@ void TMainForm::AddShortcutMenuClick() {
 void TMainForm::RebuildWebUserMenu() {
   if (!WebUserMenu) return;
   DeleteItems(WebUserMenu);
-  for (const std::string& line : WebShortcutList) {
-    std::string url = WebShortcuts::UrlForName(WebShortcutList, WebShortcuts::Name(line));
-    auto* item = new QAction(ToQString(std::string(WebShortcuts::Name(line))), this);
-    // The URL is the item's hint, so the status bar shows it while the item is highlighted.
-    // Shown whole: a URL may hold the "|" that would split an ordinary hint.
-    QString hint = ToQString(url);
-    item->setProperty("Hint", hint);
-    item->setStatusTip(hint);
-    item->setToolTip(hint);
-    connect(item, &QAction::triggered, this, [this, url] { OpenWebWindow(url); });
-    WebUserMenu->addAction(item);
-  }
+  auto items = std::make_shared<TWebUserItems>();
+  items->sources = WebShortcuts::UrlSources(WebShortcutList);
+  items->lines = WebShortcutList;  // submenus filled later show the list as it is now
+  FillWebUserMenu(this, WebUserMenu, items, 0, items->lines.size(), this);
 }
 
 void TMainForm::LoadWebShortcuts() {

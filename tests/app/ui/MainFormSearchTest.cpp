@@ -90,6 +90,14 @@ TEST_F(SearchTest, ReplaceAsksFromTheTopAndReplaceAllGoesFromTheCaret) {
   EXPECT_EQ(U("3 個置換しました。"), m[3]);
   EXPECT_TRUE(E().CanUndo());
 
+  // A question closed without its buttons (Escape, the close box) skips that one only.
+  Editor().SetText("ab ab");
+  dialogs_->AnswerMessage(mrCancel);
+  dialogs_->AnswerMessage(mrYes);
+  d.ReplaceButton->click();
+  EXPECT_EQ("ab X", Editor().GetText());
+  EXPECT_EQ(U("1 個置換しました。"), Messages().last());
+
   // Abort stops at once.
   Editor().SetText("ab ab");
   dialogs_->AnswerMessage(mrAbort);

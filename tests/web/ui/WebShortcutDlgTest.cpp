@@ -59,6 +59,12 @@ class WebShortcutTest : public MainFormTest {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // the closed editor
   }
 
+  static QMenu* Submenu(QMenu* menu, QAction* item) {
+    for (QMenu* sub : menu->findChildren<QMenu*>(Qt::FindDirectChildrenOnly))
+      if (sub->menuAction() == item) return sub;
+    return nullptr;
+  }
+
   TWebShortcutDlg* dlg_ = nullptr;
 };
 
@@ -279,4 +285,84 @@ TEST_F(WebShortcutTest, NamesShiftJisLacksAreRefusedAndTheDialogComesBack) {
   EXPECT_TRUE(form_->WebShortcutList.empty());
   ASSERT_EQ(1u, dialogs_->Messages.size());
   EXPECT_TRUE(dialogs_->Messages[0].Text.contains("U+D55C"));
+}
+
+// Opened once while empty, the menu still shows what is registered afterwards.
+TEST_F(WebShortcutTest, RegisteredShortcutsAppearAfterTheEmptyMenuWasOpened) {
+  Open();
+  QApplication::setActiveWindow(form_);
+  QMenu* web = form_->MainMenu1->findChild<QMenu*>("Web1");
+  QMenu* user = form_->WebUserMenu;
+  auto openUserMenu = [&] {
+    form_->MainMenu1->setActiveAction(web->menuAction());
+    web->setActiveAction(user->menuAction());
+    QCoreApplication::processEvents();
+  };
+  auto closeMenus = [&] {
+    while (QWidget* popup = QApplication::activePopupWidget()) {
+      QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+      QApplication::sendEvent(popup, &escape);
+      QCoreApplication::processEvents();
+    }
+  };
+  openUserMenu();
+  ASSERT_EQ(QApplication::activePopupWidget(), user);
+  // From the open empty menu straight to the registration below it.
+  dialogs_->AnswerModal([](QDialog& d) {
+    TValueListEditor& g = *static_cast<TWebShortcutDlg&>(d).ValueListEditor1;
+    EditCell(g, 0, 0, "Piyo");
+    EditCell(g, 0, 1, "http://piyo.example/");
+    return int(mrOk);
+  });
+  web->setActiveAction(form_->findChild<QAction*>("AddShortcutMenu"));
+  QCoreApplication::processEvents();
+  QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+  QApplication::sendEvent(web, &enter);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(dialogs_->Modals, QStringList{"TWebShortcutDlg"});
+  closeMenus();
+  openUserMenu();
+  EXPECT_EQ(QApplication::activePopupWidget(), user);
+  EXPECT_EQ(MenuCaptions(), QStringList{"Piyo"});
+  closeMenus();
+}
+
+// A long list: the menu holds at most 40 entries, the rest go into submenus of consecutive
+// shortcuts that are filled only when opened; every item still opens the first URL of its name.
+TEST_F(WebShortcutTest, LongListsAreSplitIntoSubmenusFilledWhenOpened) {
+  std::string kdw = "news=http://first-news/\r\n";
+  for (int i = 1; i < 20000; ++i)
+    kdw += (i == 19999 ? std::string("News") : "s" + std::to_string(i)) + "=http://u/" +
+           std::to_string(i) + "\r\n";
+  WriteKdw(kdw);
+  Open();
+  QMenu* user = form_->WebUserMenu;
+  QList<QAction*> top = user->actions();
+  ASSERT_LE(top.size(), 40);
+  ASSERT_GE(top.size(), 2);
+  EXPECT_TRUE(top.front()->text().startsWith(U("news 〜 ")));
+  // Walk down the last submenus to the last entry, filling each on the way.
+  QMenu* menu = user;
+  int depth = 0;
+  while (QMenu* sub = Submenu(menu, menu->actions().value(menu->actions().size() - 1))) {
+    EXPECT_TRUE(sub->actions().isEmpty());  // not filled before it is opened
+    emit sub->aboutToShow();
+    ASSERT_LE(sub->actions().size(), 40);
+    menu = sub;
+    ++depth;
+  }
+  EXPECT_GE(depth, 2);
+  QAction* last = menu->actions().back();
+  EXPECT_EQ(last->text(), "News");
+  EXPECT_EQ(last->property("Hint").toString(), "http://first-news/");
+  emit menu->aboutToShow();  // opened again: filled once only
+  EXPECT_EQ(menu->actions().back(), last);
+
+  // Registering again rebuilds the menu from the new list.
+  Register([](TValueListEditor& g) {
+    g.SetLines({"only=http://only/"});
+    return int(mrOk);
+  });
+  EXPECT_EQ(MenuCaptions(), QStringList{"only"});
+  EXPECT_TRUE(user->findChildren<QMenu*>().isEmpty());
 }
