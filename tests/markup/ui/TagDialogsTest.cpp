@@ -298,7 +298,7 @@ TEST_F(TagDialogsTest, ImageFileButtonOpensARealDialogOnTheImageFilter) {
   auto old = app_->SetDialogs(std::move(owned));
   img_->show();
   img_->ImgFileButton->click();
-  app_->SetDialogs(std::move(old));
+  auto done = app_->SetDialogs(std::move(old));  // keeps `real` alive
   ASSERT_EQ(real.shown.size(), 2);
   EXPECT_EQ(real.chosen, real.shown[1]);
   EXPECT_EQ(real.chosen, U("画像ファイル (*.jpg *.jpeg *.png *.gif)"));

@@ -91,6 +91,17 @@ TEST_F(FavoriteTest, ShortcutFilesAreReadWithoutLetterCaseOrQuotes) {
   EXPECT_EQ(TFavoriteDlg::ReadUrl(Fav("lower.url")), "http://lower.example/?a=b");
   EXPECT_EQ(TFavoriteDlg::ReadUrl(Fav("empty.url")), "");
   EXPECT_EQ(TFavoriteDlg::ReadUrl(Fav("missing.url")), "");
+  // Saved in UTF-16 with a byte-order mark, as some browsers do.
+  std::string utf16 = "\xFF\xFE";
+  for (char c : std::string("[InternetShortcut]\r\nURL=http://wide.example/\r\n")) {
+    utf16 += c;
+    utf16 += '\0';
+  }
+  favorites_.Write("wide.url", utf16);
+  EXPECT_EQ(TFavoriteDlg::ReadUrl(Fav("wide.url")), "http://wide.example/");
+  // A NUL ends the URL: nothing after it reaches the browser.
+  favorites_.Write("nul.url", std::string("[InternetShortcut]\r\nURL=http://a/\0 --flag\r\n", 43));
+  EXPECT_EQ(TFavoriteDlg::ReadUrl(Fav("nul.url")), "http://a/");
 }
 
 TEST_F(FavoriteTest, DesktopLinkFilesAreShortcutsToo) {
