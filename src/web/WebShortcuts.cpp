@@ -84,7 +84,9 @@ std::string FoldName(std::string_view name) {
 
 std::vector<size_t> UrlSources(const std::vector<std::string>& lines) {
   std::unordered_map<std::string, size_t> first;
-  first.reserve(lines.size());
+  size_t named = 0;
+  for (const std::string& line : lines) named += line.find('=') != std::string::npos;
+  first.reserve(named);
   for (size_t i = 0; i < lines.size(); ++i)
     if (lines[i].find('=') != std::string::npos) first.try_emplace(FoldName(Name(lines[i])), i);
   std::vector<size_t> sources(lines.size(), kNoUrl);

@@ -41,10 +41,11 @@ void DeleteItems(QMenu* menu) {
 // opens at once.
 constexpr size_t kItemsPerMenu = 40;
 
-// The list as it was when the menu was made, for the submenus filled later.
+// What the submenus filled later need: the window's list, which every change of it rebuilds
+// the menu after, and the line whose URL each line's item opens.
 struct TWebUserItems {
-  std::vector<std::string> lines;
-  std::vector<size_t> sources;  // the line whose URL each line's item opens
+  const std::vector<std::string>& lines;
+  std::vector<size_t> sources;
 };
 
 QString MenuName(std::string_view line) {
@@ -84,7 +85,9 @@ void FillWebUserMenu(TMainForm* form, QMenu* menu, const std::shared_ptr<TWebUse
     auto* sub = new QMenu(caption.replace('&', "&&"), menu);
     menu->addMenu(sub);
     QObject::connect(sub, &QMenu::aboutToShow, sub, [form, sub, items, from, to] {
-      if (sub->isEmpty()) FillWebUserMenu(form, sub, items, from, to, nullptr);
+      // A list changed without a rebuild is not shown half.
+      if (sub->isEmpty() && items->lines.size() == items->sources.size())
+        FillWebUserMenu(form, sub, items, from, to, nullptr);
     });
   }
 }
@@ -127,9 +130,8 @@ void TMainForm::AddShortcutMenuClick() {
 void TMainForm::RebuildWebUserMenu() {
   if (!WebUserMenu) return;
   DeleteItems(WebUserMenu);
-  auto items = std::make_shared<TWebUserItems>();
-  items->sources = WebShortcuts::UrlSources(WebShortcutList);
-  items->lines = WebShortcutList;  // submenus filled later show the list as it is now
+  auto items = std::make_shared<TWebUserItems>(
+      TWebUserItems{WebShortcutList, WebShortcuts::UrlSources(WebShortcutList)});
   FillWebUserMenu(this, WebUserMenu, items, 0, items->lines.size(), this);
 }
 
