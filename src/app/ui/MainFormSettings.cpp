@@ -85,7 +85,7 @@ void TMainForm::ReadWindowPlacement() {
   // The design-time place and size are the defaults. Values are kept to what a screen's
   // coordinates can be, so that edges and sizes add up without overflow and what is written
   // back at the end is the place the window really had.
-  constexpr int kMaxCoord = 32767;
+  static constexpr int kMaxCoord = 32767;
   auto read = [&ini](const char* key, int def, int low) {
     return std::clamp(ini.ReadInteger("Window", key, def), low, kMaxCoord);
   };
