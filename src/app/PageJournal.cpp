@@ -181,19 +181,6 @@ size_t CommonSuffix(std::string_view a, std::string_view b, size_t limit) {
   return i;
 }
 
-bool WriteAll(int fd, const char* p, size_t n) {
-  while (n) {
-    ssize_t w = ::write(fd, p, n);
-    if (w < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    p += w;
-    n -= static_cast<size_t>(w);
-  }
-  return true;
-}
-
 }  // namespace
 
 TJournalBase TJournalBase::Of(const std::string& path) {
@@ -544,7 +531,7 @@ void TJournalWriter::Run() {
         std::string data;
         data.swap(pending_);
         lock.unlock();
-        bool ok = WriteAll(fd_, data.data(), data.size());
+        bool ok = AtomicFile::WriteAll(fd_, data.data(), data.size());
         int err = errno;
         lock.lock();
         if (!ok && error_.empty()) error_ = path_ + ": " + std::strerror(err);

@@ -18,19 +18,6 @@ constexpr size_t kBufferSize = 1 << 20;
 // the final sync has little left to wait for.
 constexpr uint64_t kWritebackStep = 8 << 20;
 
-bool WriteAll(int fd, const char* p, size_t n) {
-  while (n) {
-    ssize_t w = ::write(fd, p, n);
-    if (w < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    p += w;
-    n -= static_cast<size_t>(w);
-  }
-  return true;
-}
-
 std::string FolderOf(const std::string& path) {
   size_t slash = path.rfind('/');
   if (slash == std::string::npos) return ".";
@@ -95,7 +82,7 @@ void TAtomicFileWriter::Discard() {
 }
 
 bool TAtomicFileWriter::WriteOut(const char* bytes, size_t count) {
-  if (!WriteAll(fd_, bytes, count)) return Fail("に書き込めません", errno);
+  if (!AtomicFile::WriteAll(fd_, bytes, count)) return Fail("に書き込めません", errno);
   written_ += count;
   if (written_ - startedWriteback_ >= kWritebackStep) {
     // Only a hint: errors show up at the sync in Commit.
@@ -146,6 +133,19 @@ bool TAtomicFileWriter::Commit() {
 }
 
 namespace AtomicFile {
+
+bool WriteAll(int fd, const char* p, size_t n) {
+  while (n) {
+    ssize_t w = ::write(fd, p, n);
+    if (w < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    p += w;
+    n -= static_cast<size_t>(w);
+  }
+  return true;
+}
 
 bool Write(const std::string& path, std::string_view bytes, std::string* error,
            unsigned newFileMode) {

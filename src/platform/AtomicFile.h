@@ -22,6 +22,9 @@ bool Write(const std::string& path, std::string_view bytes, std::string* error =
 // this user and that no running writer holds. Returns how many were removed.
 int RemoveLeftovers(const std::string& folder, const std::string& stem);
 
+// Writes all `n` bytes to `fd`, going on after interrupted and short writes.
+bool WriteAll(int fd, const char* p, size_t n);
+
 }  // namespace AtomicFile
 
 // The same replacement for content written piece by piece, so that a large file need not

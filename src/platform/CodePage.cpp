@@ -123,24 +123,6 @@ void Decode(std::string_view s, Put put) {
   }
 }
 
-void PutUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
 constexpr char32_t kBroken = 0xFFFD;
 
 class Encoder {
@@ -175,7 +157,7 @@ class Encoder {
       out += "&#" + std::to_string(static_cast<unsigned long>(c)) + ";";
     } else {
       std::string utf8;
-      PutUtf8(utf8, c);
+      CodePage::AppendUtf8(utf8, c);
       static const char kHex[] = "0123456789ABCDEF";
       for (unsigned char b : utf8) {
         out += '%';
@@ -209,7 +191,7 @@ std::string ToUtf8(std::string_view cp932) {
   if (IsAscii(cp932.data(), cp932.size())) return std::string(cp932);
   std::string out;
   out.reserve(cp932.size() * 3 / 2 + 8);
-  Decode(cp932, [&](char16_t u) { PutUtf8(out, u); });
+  Decode(cp932, [&](char16_t u) { CodePage::AppendUtf8(out, u); });
   return out;
 }
 
@@ -279,6 +261,24 @@ std::string CodePointName(char32_t c) {
   char buf[16];
   std::snprintf(buf, sizeof buf, "U+%04X", static_cast<unsigned>(c));
   return buf;
+}
+
+void AppendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
 }
 
 }  // namespace CodePage

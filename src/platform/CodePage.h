@@ -45,4 +45,7 @@ std::string FromUtf8(std::string_view utf8);
 // "U+1F600".
 std::string CodePointName(char32_t c);
 
+// Appends the UTF-8 bytes of the code point `c`.
+void AppendUtf8(std::string& out, char32_t c);
+
 }  // namespace CodePage

@@ -11,6 +11,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "CodePage.h"
+
 namespace TextEncoding {
 
 void TReplacements::Add(char32_t codePoint) {
@@ -204,24 +206,6 @@ size_t Utf8Char(const unsigned char* p, size_t left, char32_t& cp) {
   return n;
 }
 
-void AppendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
 // Length of the run of 7-bit bytes at the start of [p, end).
 size_t AsciiRun(const char* p, const char* end) {
   const char* q = p;
@@ -303,7 +287,7 @@ class DecodeMap {
  private:
   uint32_t Compute(char32_t cp) {
     std::string utf8, c;
-    AppendUtf8(utf8, cp);
+    CodePage::AppendUtf8(utf8, cp);
     if (!ConvertWhole("CP932", "UTF-8", utf8, c) || c.empty() || c.size() > 2)
       return kUnrepresentable;
     uint32_t packed = 0;
@@ -757,12 +741,14 @@ TDecoded Decode(std::string_view bytes, const TProgress& progress) {
 
 namespace {
 
-struct EncodingName {
-  TEncoding encoding;
+// A value with its name for people and its key in files.
+template <typename T>
+struct NamedValue {
+  T value;
   const char* display;
   const char* key;
 };
-constexpr EncodingName kEncodingNames[] = {
+constexpr NamedValue<TEncoding> kEncodingNames[] = {
     {TEncoding::Cp932, "Shift_JIS", "cp932"},
     {TEncoding::Utf8, "UTF-8", "utf-8"},
     {TEncoding::Utf8Bom, "UTF-8 (BOM)", "utf-8-bom"},
@@ -772,59 +758,58 @@ constexpr EncodingName kEncodingNames[] = {
     {TEncoding::Iso2022Jp, "ISO-2022-JP", "iso-2022-jp"},
 };
 
-struct LineEndName {
-  TLineEnd lineEnd;
-  const char* display;
-  const char* key;
-};
-constexpr LineEndName kLineEndNames[] = {
+constexpr NamedValue<TLineEnd> kLineEndNames[] = {
     {TLineEnd::CrLf, "CRLF", "crlf"},
     {TLineEnd::Lf, "LF", "lf"},
     {TLineEnd::Cr, "CR", "cr"},
 };
 
+// The row of `table` for `value`, or null.
+template <typename Row, size_t N, typename Value>
+const Row* RowOf(const Row (&table)[N], Value value) {
+  for (const Row& row : table)
+    if (row.value == value) return &row;
+  return nullptr;
+}
+
+template <typename Row, size_t N, typename Value>
+bool ParseRow(const Row (&table)[N], std::string_view key, Value& value) {
+  for (const Row& row : table)
+    if (key == row.key) {
+      value = row.value;
+      return true;
+    }
+  return false;
+}
+
 }  // namespace
 
 const char* DisplayName(TEncoding encoding) {
-  for (const auto& n : kEncodingNames)
-    if (n.encoding == encoding) return n.display;
-  return "";
+  const auto* row = RowOf(kEncodingNames, encoding);
+  return row ? row->display : "";
 }
 
 const char* DisplayName(TLineEnd lineEnd) {
-  for (const auto& n : kLineEndNames)
-    if (n.lineEnd == lineEnd) return n.display;
-  return "";
+  const auto* row = RowOf(kLineEndNames, lineEnd);
+  return row ? row->display : "";
 }
 
 const char* Key(TEncoding encoding) {
-  for (const auto& n : kEncodingNames)
-    if (n.encoding == encoding) return n.key;
-  return "";
+  const auto* row = RowOf(kEncodingNames, encoding);
+  return row ? row->key : "";
 }
 
 const char* Key(TLineEnd lineEnd) {
-  for (const auto& n : kLineEndNames)
-    if (n.lineEnd == lineEnd) return n.key;
-  return "";
+  const auto* row = RowOf(kLineEndNames, lineEnd);
+  return row ? row->key : "";
 }
 
 bool ParseKey(std::string_view key, TEncoding& encoding) {
-  for (const auto& n : kEncodingNames)
-    if (key == n.key) {
-      encoding = n.encoding;
-      return true;
-    }
-  return false;
+  return ParseRow(kEncodingNames, key, encoding);
 }
 
 bool ParseKey(std::string_view key, TLineEnd& lineEnd) {
-  for (const auto& n : kLineEndNames)
-    if (key == n.key) {
-      lineEnd = n.lineEnd;
-      return true;
-    }
-  return false;
+  return ParseRow(kLineEndNames, key, lineEnd);
 }
 
 std::string CodePointName(char32_t codePoint) {

@@ -8,6 +8,7 @@
 #include "FenEdit/FenEdit.h"
 #include "platform/TextBorder.h"
 #include "platform/qt/QtClipboard.h"
+#include "platform/qt/QtText.h"
 #include "platform/qt/QtWindowHost.h"
 
 namespace {
@@ -65,8 +66,7 @@ class TTextDropFilter : public QObject {
       return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
     }
     const QString text = data.text();
-    return TextBorder::ToCrLf(TextBorder::ForEditor(std::u16string_view(
-        reinterpret_cast<const char16_t*>(text.utf16()), static_cast<size_t>(text.size()))));
+    return TextBorder::ToCrLf(TextBorder::ForEditor(Utf16View(text)));
   }
 
  private:

@@ -1,14 +1,7 @@
 #include "FieldText.h"
 
 #include "Application.h"
-
-namespace {
-CodePage::TConversion Convert(const QString& text, CodePage::TUnmapped as) {
-  return CodePage::ConvertUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                                                    static_cast<size_t>(text.size())),
-                                as);
-}
-}  // namespace
+#include "platform/qt/QtText.h"
 
 QString UnmappedNames(const CodePage::TConversion& c) {
   QStringList names;
@@ -31,7 +24,7 @@ QString UnmappedReport(const CodePage::TConversion& c, CodePage::TUnmapped as) {
 }
 
 std::optional<std::string> FieldCp932(const QString& text, const QString& field) {
-  CodePage::TConversion c = Convert(text, CodePage::TUnmapped::Question);
+  CodePage::TConversion c = CodePage::ConvertUtf16(Utf16View(text), CodePage::TUnmapped::Question);
   if (c.Lossless()) return std::move(c.Text);
   if (Application)
     Application->MessageDlg(
@@ -42,5 +35,5 @@ std::optional<std::string> FieldCp932(const QString& text, const QString& field)
 }
 
 std::string UrlCp932(const QString& text) {
-  return Convert(text, CodePage::TUnmapped::Percent).Text;
+  return CodePage::ConvertUtf16(Utf16View(text), CodePage::TUnmapped::Percent).Text;
 }

@@ -76,6 +76,21 @@ class InputBlocker : public QObject {
   }
 };
 
+// Marks long work under way for as long as it lives, so a second one runs without a window.
+struct TLongWork {
+  explicit TLongWork(bool& flag) : flag_(flag) { flag_ = true; }
+  ~TLongWork() { flag_ = false; }
+  TLongWork(const TLongWork&) = delete;
+  TLongWork& operator=(const TLongWork&) = delete;
+  bool& flag_;
+};
+
+void SetUpProgress(QProgressDialog& dialog) {
+  dialog.setObjectName("ProgressDlg");
+  dialog.setWindowTitle(TMainForm::AppTitle());
+  dialog.setMinimumDuration(0);
+}
+
 }  // namespace
 
 void TMainForm::CreateFormatPanel() {
@@ -107,11 +122,7 @@ void TMainForm::RunWithProgress(
     work([](double) {});
     return;
   }
-  longWork_ = true;
-  struct Reset {
-    bool& flag;
-    ~Reset() { flag = false; }
-  } reset{longWork_};
+  TLongWork longWork(longWork_);
   std::atomic<int> done{0};
   std::atomic<bool> finished{false};
   std::exception_ptr failure;
@@ -131,9 +142,7 @@ void TMainForm::RunWithProgress(
   });
 
   QProgressDialog progress(label, QString(), 0, kProgressSteps, this);
-  progress.setObjectName("ProgressDlg");
-  progress.setWindowTitle(AppTitle());
-  progress.setMinimumDuration(0);
+  SetUpProgress(progress);
   progress.setAutoClose(false);
   progress.setAutoReset(false);
   progress.setWindowModality(Qt::NonModal);
@@ -159,15 +168,9 @@ void TMainForm::ShowBusyWhile(const QString& label, uint64_t bytes,
     work();
     return;
   }
-  longWork_ = true;
-  struct Reset {
-    bool& flag;
-    ~Reset() { flag = false; }
-  } reset{longWork_};
+  TLongWork longWork(longWork_);
   QProgressDialog busy(label, QString(), 0, 0, this);
-  busy.setObjectName("ProgressDlg");
-  busy.setWindowTitle(AppTitle());
-  busy.setMinimumDuration(0);
+  SetUpProgress(busy);
   busy.show();
   // Drawn once before the editor takes the thread; the user's input waits.
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

@@ -18,6 +18,7 @@
 #include "app/PageStartup.h"
 #include "platform/CodePage.h"
 #include "platform/ProgramFiles.h"
+#include "platform/qt/QtText.h"
 
 namespace {
 
@@ -191,12 +192,9 @@ void TMainForm::OpenFileAsPage(const std::string& nativePath) {
   std::string fileName = utf8 ? PageFileName(path) : nativePath;
   // A file name with characters Shift-JIS lacks names its page with references to them.
   const QString base = QFileInfo(path).fileName();
-  std::string name = utf8 ? CodePage::ConvertUtf16(
-                                std::u16string_view(reinterpret_cast<const char16_t*>(base.utf16()),
-                                                    static_cast<size_t>(base.size())),
-                                CodePage::TUnmapped::CharRef)
-                                .Text
-                          : nativePath.substr(nativePath.find_last_of('/') + 1);
+  std::string name =
+      utf8 ? CodePage::ConvertUtf16(Utf16View(base), CodePage::TUnmapped::CharRef).Text
+           : nativePath.substr(nativePath.find_last_of('/') + 1);
   QString shown = utf8 ? path : ShownPath(nativePath);
   PageList->Add(name, fileName, std::string());
   int index = TabControl1->Add(ToQString(name));

@@ -10,6 +10,7 @@
 #include "FindDialogs.h"
 #include "MainForm.h"
 #include "UiText.h"
+#include "platform/qt/QtText.h"
 
 void TMainForm::ConnectSearch() {
   FindDialog1 = new TFindDialog(this);
@@ -66,10 +67,7 @@ namespace {
 // The search text in code page 932. One with a character Shift-JIS lacks cannot be in the
 // text: it finds nothing, and the user is told why.
 std::optional<std::string> SearchText(const QString& text) {
-  CodePage::TConversion c =
-      CodePage::ConvertUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                                                 static_cast<size_t>(text.size())),
-                             CodePage::TUnmapped::Question);
+  CodePage::TConversion c = CodePage::ConvertUtf16(Utf16View(text), CodePage::TUnmapped::Question);
   if (c.Lossless()) return std::move(c.Text);
   if (Application)
     Application->MessageDlg(

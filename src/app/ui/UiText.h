@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/CodePage.h"
+#include "platform/qt/QtText.h"
 
 inline QString ToQString(const std::string& cp932) {
   std::u16string u = CodePage::ToUtf16(cp932);
@@ -11,6 +12,5 @@ inline QString ToQString(const std::string& cp932) {
 }
 
 inline std::string ToCp932(const QString& text) {
-  return CodePage::FromUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                                                 static_cast<size_t>(text.size())));
+  return CodePage::FromUtf16(Utf16View(text));
 }

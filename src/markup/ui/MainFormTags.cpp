@@ -14,14 +14,14 @@
 #include "app/ui/UiText.h"
 #include "markup/ui/TagDialogs.h"
 #include "platform/TextBorder.h"
+#include "platform/qt/QtText.h"
 
 namespace {
 
 // Field text goes into the page like pasted text: characters Shift-JIS lacks become what the
 // user chose for the editor, and the status bar says so.
 std::string ForPage(const QString& text) {
-  return TextBorder::ForEditor(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                                                   static_cast<size_t>(text.size())));
+  return TextBorder::ForEditor(Utf16View(text));
 }
 
 std::string Text(const QLineEdit* edit) {

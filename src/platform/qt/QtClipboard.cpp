@@ -5,6 +5,7 @@
 
 #include "platform/CodePage.h"
 #include "platform/TextBorder.h"
+#include "platform/qt/QtText.h"
 
 const char* const QtClipboard::kRawFormat = "application/x-piyonote-cp932";
 
@@ -38,8 +39,7 @@ std::string QtClipboard::GetText() {
     return std::string(raw.constData(), static_cast<size_t>(raw.size()));
   }
   QString text = data->text();
-  return TextBorder::ToCrLf(TextBorder::ForEditor(
-      std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), text.size())));
+  return TextBorder::ToCrLf(TextBorder::ForEditor(Utf16View(text)));
 }
 
 bool QtClipboard::SetText(std::string_view cp932) {

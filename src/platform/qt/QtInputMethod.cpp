@@ -7,11 +7,11 @@
 #include "platform/CodePage.h"
 #include "platform/ImeRequest.h"
 #include "platform/TextBorder.h"
+#include "platform/qt/QtText.h"
 
 namespace {
 std::string ToCp932(const QString& s) {
-  return CodePage::FromUtf16(
-      std::u16string_view(reinterpret_cast<const char16_t*>(s.utf16()), s.size()));
+  return CodePage::FromUtf16(Utf16View(s));
 }
 }  // namespace
 
@@ -59,8 +59,7 @@ void QtInputMethod::Event(QInputMethodEvent* event) {
     }
   }
   if (!commit.isEmpty()) {
-    current_ = TextBorder::ForEditor(
-        std::u16string_view(reinterpret_cast<const char16_t*>(commit.utf16()), commit.size()));
+    current_ = TextBorder::ForEditor(Utf16View(commit));
     currentWhich_ = GCS_RESULTSTR;
     send_(WM_IME_COMPOSITION, 0, GCS_RESULTSTR);
   }

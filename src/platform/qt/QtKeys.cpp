@@ -3,6 +3,7 @@
 #include "platform/CodePage.h"
 #include "platform/Messages.h"
 #include "platform/TextBorder.h"
+#include "platform/qt/QtText.h"
 
 unsigned VirtualKeyFromQt(int key, Qt::KeyboardModifiers modifiers) {
   const bool keypad = modifiers & Qt::KeypadModifier;
@@ -156,8 +157,7 @@ std::string TypedBytesFromQt(const QKeyEvent& event) {
   }
   if (text.size() == 1 && text[0].unicode() == 0x7F) return {};  // Delete types nothing
   // What code page 932 lacks is written as the user chose, as for the input method.
-  return TextBorder::ForEditor(
-      std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), text.size()));
+  return TextBorder::ForEditor(Utf16View(text));
 }
 
 long KeyMessageLParam(const QKeyEvent& event, bool release) {
