@@ -20,6 +20,7 @@
 #include "app/ui/MainForm.h"
 #include "app/ui/UiText.h"
 #include "platform/ProgramFiles.h"
+#include "support/QtBenchMain.h"
 
 namespace {
 
@@ -83,10 +84,5 @@ BENCHMARK(BM_KeystrokeJournal)
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return RunQtBenchmarks(argc, argv);
 }

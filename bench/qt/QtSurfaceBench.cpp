@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "platform/qt/QtWindowHost.h"
+#include "support/QtBenchMain.h"
 
 namespace {
 
@@ -96,10 +97,5 @@ BENCHMARK(BM_ScrollWindow);
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return RunQtBenchmarks(argc, argv);
 }

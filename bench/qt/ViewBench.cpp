@@ -13,6 +13,7 @@
 
 #include "FenEdit/FenEdit.h"
 #include "platform/qt/QtWindowHost.h"
+#include "support/QtBenchMain.h"
 
 namespace {
 
@@ -22,7 +23,8 @@ using Clock = std::chrono::steady_clock;
 std::string Document(int rows) {
   const std::string line =
       "\x93\xfa\x96\x7b\x8c\xea\x82\xcc\x83\x65\x83\x4c\x83\x58\x83\x67\x82\xf0\x95\x5c"
-      "\x8e\xa6\x82\xb7\x82\xe9\x81\x42" "abc def "
+      "\x8e\xa6\x82\xb7\x82\xe9\x81\x42"
+      "abc def "
       "\x82\xb1\x82\xea\x82\xcd\x8e\x8e\x8c\xb1\x82\xc5\x82\xb7\x81\x42xyz";
   std::string t;
   t.reserve(static_cast<size_t>(rows) * (line.size() + 2));
@@ -106,10 +108,7 @@ BENCHMARK(BM_TypeCharAtEnd)->UseManualTime()->Iterations(3000)->Unit(benchmark::
 void BM_TypeCharInTheMiddle(benchmark::State& state) {
   TypeAt(state, 500000, 20);
 }
-BENCHMARK(BM_TypeCharInTheMiddle)
-    ->UseManualTime()
-    ->Iterations(3000)
-    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TypeCharInTheMiddle)->UseManualTime()->Iterations(3000)->Unit(benchmark::kMicrosecond);
 
 void BM_FullRepaint80x50(benchmark::State& state) {
   View& v = Shared(1000000);
@@ -132,21 +131,21 @@ void Scroll(benchmark::State& state, unsigned down, unsigned up) {
   }
 }
 
-void BM_ScrollRow(benchmark::State& state) { Scroll(state, SB_LINEDOWN, SB_LINEUP); }
+void BM_ScrollRow(benchmark::State& state) {
+  Scroll(state, SB_LINEDOWN, SB_LINEUP);
+}
 BENCHMARK(BM_ScrollRow)->Arg(1000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 
-void BM_ScrollPage(benchmark::State& state) { Scroll(state, SB_PAGEDOWN, SB_PAGEUP); }
+void BM_ScrollPage(benchmark::State& state) {
+  Scroll(state, SB_PAGEDOWN, SB_PAGEUP);
+}
 BENCHMARK(BM_ScrollPage)->Arg(1000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  gSmall.reset();
-  gLarge.reset();
-  return 0;
+  return RunQtBenchmarks(argc, argv, [] {
+    gSmall.reset();
+    gLarge.reset();
+  });
 }

@@ -11,6 +11,7 @@
 
 #include "app/ui/Application.h"
 #include "app/ui/MainForm.h"
+#include "support/QtBenchMain.h"
 
 namespace {
 
@@ -59,10 +60,5 @@ BENCHMARK(BM_FlatMenuMakeAndOpen)->Arg(2000)->Arg(20000)->Unit(benchmark::kMilli
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return RunQtBenchmarks(argc, argv);
 }
