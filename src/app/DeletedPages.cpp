@@ -9,6 +9,7 @@
 #include "PageData.h"
 #include "TypedValue.h"
 #include "platform/AtomicFile.h"
+#include "platform/ProgramFiles.h"
 
 namespace {
 
@@ -99,7 +100,8 @@ bool TDeletedPages::Save(std::string* error) {
     dirty_ = false;
     return true;
   }
-  if (!AtomicFile::Write(path_, Serialize(pages_), error, 0600)) return false;
+  if (!AtomicFile::Write(path_, Serialize(pages_), error, ProgramFiles::kPrivateFileMode))
+    return false;
   dirty_ = false;
   return true;
 }

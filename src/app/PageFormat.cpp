@@ -89,7 +89,7 @@ bool Save(const std::string& path, const TDataList& pages, std::string* error) {
            TextEncoding::Key(f.File.LineEnd) + " " + (f.Lossy ? "1" : "0") + " " +
            NameHash(page->FileName) + "\n";
   }
-  return AtomicFile::Write(path, out, error);
+  return AtomicFile::Write(path, out, error, ProgramFiles::kPrivateFileMode);
 }
 
 }  // namespace PageFormats

@@ -1,5 +1,7 @@
 #include "Favorites.h"
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
@@ -16,8 +18,9 @@ std::string Folder() {
     if (std::filesystem::is_directory(folder, ec)) return folder;
   }
   std::string folder = ProgramFiles::DataFolder() + "/Favorites";
-  // A folder that cannot be made shows as an empty tree; nothing is lost.
-  std::filesystem::create_directories(folder, ec);
+  // A folder that cannot be made shows as an empty tree; nothing is lost. Like the data
+  // folder, it is the user's alone.
+  ::mkdir(folder.c_str(), 0700);
   return folder;
 }
 

@@ -4,6 +4,9 @@
 #include <filesystem>
 
 #include "MainFormFixture.h"
+#include "app/DeletedPages.h"
+#include "app/PageFormat.h"
+#include "web/Favorites.h"
 #include "web/ui/FakeWebView.h"
 #include "web/ui/PreveiwDlg.h"
 
@@ -46,6 +49,22 @@ TEST_F(DataFilesTest, NewFilesAreTheUsersAloneAndExistingOnesKeepTheirMode) {
   EXPECT_EQ(pageMode, 0600u);
   End();
   EXPECT_EQ(ModeOf(ProgramFiles::DataFile(".ini")), 0600u);
+  // The side files beside the page file, and the Favorites folder made in the data folder.
+  TDataList pages;
+  pages.Add("utf8", "/x.txt", "a");
+  pages.Items(0)->Format.File.Encoding = TextEncoding::TEncoding::Utf8;
+  ASSERT_TRUE(PageFormats::Save(ProgramFiles::DataFile(".enc"), pages));
+  EXPECT_EQ(ModeOf(ProgramFiles::DataFile(".enc")), 0600u);
+  TDeletedPages deleted(home_.File("deleted.kdd"));
+  deleted.Push(TDeletedPage{});
+  ASSERT_TRUE(deleted.Save());
+  EXPECT_EQ(ModeOf(deleted.Path()), 0600u);
+  const char* home = std::getenv("HOME");
+  std::string oldHome = home ? home : "";
+  setenv("HOME", home_.File("nohome").c_str(), 1);
+  unsetenv("PIYONOTE2_FAVORITES");
+  EXPECT_EQ(ModeOf(Favorites::Folder()), 0700u);
+  setenv("HOME", oldHome.c_str(), 1);
 
   // A settings file the user opened up on purpose stays so.
   chmod(ProgramFiles::DataFile(".ini").c_str(), 0644);
