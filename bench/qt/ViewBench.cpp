@@ -3,66 +3,16 @@
 // scrolling by a row and by a page at two document sizes.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
-#include <algorithm>
 #include <chrono>
-#include <cstdlib>
-#include <memory>
-#include <string>
-#include <vector>
 
-#include "FenEdit/FenEdit.h"
-#include "platform/qt/QtWindowHost.h"
+#include "support/BenchView.h"
 #include "support/QtBenchMain.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Rows of Japanese text with a little ASCII, 62 bytes and a line break each.
-std::string Document(int rows) {
-  const std::string line =
-      "\x93\xfa\x96\x7b\x8c\xea\x82\xcc\x83\x65\x83\x4c\x83\x58\x83\x67\x82\xf0\x95\x5c"
-      "\x8e\xa6\x82\xb7\x82\xe9\x81\x42"
-      "abc def "
-      "\x82\xb1\x82\xea\x82\xcd\x8e\x8e\x8c\xb1\x82\xc5\x82\xb7\x81\x42xyz";
-  std::string t;
-  t.reserve(static_cast<size_t>(rows) * (line.size() + 2));
-  for (int i = 0; i < rows; ++i) {
-    t += line;
-    if (i + 1 < rows) t += "\r\n";
-  }
-  return t;
-}
-
-// One window per document size, kept for the whole run: loading a million rows is slow.
-struct View {
-  QtWindowHost host;
-  std::unique_ptr<TFenEdit> edit;
-  explicit View(int rows) {
-    edit = std::make_unique<TFenEdit>();
-    edit->SetLineSpace(0);
-    host.Attach(edit.get());
-    host.SetCaretBlinking(false);
-    host.resize(800, 600);
-    host.show();
-    edit->CreateHandle();
-    QApplication::processEvents();
-    edit->SetText(Document(rows));
-    edit->SetFocus();
-    QApplication::processEvents();
-  }
-  ~View() { edit.reset(); }
-  // Text area of 80 half-width columns and 50 rows.
-  void Size80x50() {
-    Surface* c = edit->Canvas();
-    int w = edit->TextLeft() + 80 * c->TextWidth("a");
-    int h = edit->GetTopMargin() + 50 * edit->LineHeight();
-    host.viewport()->setFixedSize(w, h);
-    host.resize(w + edit->Width() - edit->ClientWidth(), h);
-    QApplication::processEvents();
-  }
-};
+using View = BenchView;
 
 std::unique_ptr<View> gSmall, gLarge;  // dropped before the application goes
 
@@ -70,13 +20,6 @@ View& Shared(int rows) {
   std::unique_ptr<View>& v = rows > 1000 ? gLarge : gSmall;
   if (!v) v = std::make_unique<View>(rows);
   return *v;
-}
-
-void Percentiles(benchmark::State& state, std::vector<double>& us) {
-  if (us.empty()) return;
-  std::sort(us.begin(), us.end());
-  state.counters["median_us"] = us[us.size() / 2];
-  state.counters["p99_us"] = us[std::min(us.size() - 1, us.size() * 99 / 100)];
 }
 
 // One character typed at the caret, its rewrap and partial repaint; the character is taken
@@ -96,7 +39,7 @@ void TypeAt(benchmark::State& state, TRow row, TByte byte) {
     us.push_back(s * 1e6);
     e.BackspaceChar();
   }
-  Percentiles(state, us);
+  BenchPercentiles(state, us);
 }
 
 void BM_TypeCharAtEnd(benchmark::State& state) {

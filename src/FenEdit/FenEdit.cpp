@@ -68,12 +68,8 @@ void TFenEdit::ResetState() {
   rememberedColumn_ = 0;
   caretX_ = 0;
   hitShown_ = false;
-  undoList_.clear();
-  redoList_.clear();
-  undoTotal_ = redoTotal_ = 0;
-  undoTruncated_ = false;
+  history_.Clear();
   applying_ = false;
-  redoAvailable_ = false;
   modified_ = false;
   if (OnChangeModify) OnChangeModify(this, false);
   if (OnChangeRedoMode) OnChangeRedoMode(this, false);

@@ -9,6 +9,7 @@
 
 #include "FenEditSub.h"
 #include "Fenstrings.h"
+#include "UndoHistory.h"
 #include "platform/CustomControl.h"
 #include "platform/Graphics.h"
 
@@ -17,15 +18,6 @@ using TChangemodifyEvent = std::function<void(TObject* Sender, bool modified)>;
 
 // How ScrollToCaret brings the caret into view.
 enum class TCaretPlacement { Minimal, Centre, UpperFifth };
-
-// One undo step: what was inserted or removed, at a logical position.
-struct TUndoStep {
-  unsigned char Kind = 0;  // 0 inserted, 1 selection deleted, 2 backspace, 3 delete, 5 overwritten
-  int Offset = 0;          // byte offset within the logical line
-  int Line = 0;            // logical line index
-  std::string Text;
-  unsigned Command = 0;  // steps of one command share it: undone, redone and dropped together
-};
 
 class TFenEdit : public TCustomControl {
  public:
@@ -138,19 +130,20 @@ class TFenEdit : public TCustomControl {
   bool CaretScrollFix = false;
 
   // ---- undo (FenEditUndo.cpp) --------------------------------------------------------
-  bool RecordUndo(unsigned char kind, const std::string& text, TRow row, TByte byte);
+  bool RecordUndo(TUndoKind kind, const std::string& text, TRow row, TByte byte);
   void Undo();
   void Redo();
   void ClearUndo();
-  bool CanUndo() const { return !undoList_.empty() && UndoBuf_ > 0; }
-  bool CanRedo() const { return !redoList_.empty(); }
-  int GetUndoBuf() const { return UndoBuf_; }
-  void SetUndoBuf(int value) { UndoBuf_ = value < 0 ? 0 : value; }
-  const std::deque<TUndoStep>& UndoList() const { return undoList_; }
-  const std::deque<TUndoStep>& RedoList() const { return redoList_; }
-  size_t UndoTotal() const { return undoTotal_; }
-  size_t RedoTotal() const { return redoTotal_; }
-  bool UndoTruncated() const { return undoTruncated_; }
+  bool CanUndo() const { return history_.CanUndo(); }
+  bool CanRedo() const { return history_.CanRedo(); }
+  int GetUndoBuf() const { return history_.Budget(); }
+  void SetUndoBuf(int value) { history_.SetBudget(value); }
+  const std::deque<TUndoStep>& UndoList() const { return history_.Undos(); }
+  const std::deque<TUndoStep>& RedoList() const { return history_.Redos(); }
+  size_t UndoTotal() const { return history_.UndoTotal(); }
+  size_t RedoTotal() const { return history_.RedoTotal(); }
+  bool UndoTruncated() const { return history_.Truncated(); }
+  const TUndoHistory& History() const { return history_; }
   bool UndoRec = true;
   // The steps recorded between the outermost Begin and End form one command: one Undo takes
   // them all back, one Redo makes them again, and the budget drops them only together. An
@@ -487,20 +480,19 @@ class TFenEdit : public TCustomControl {
   TRowPos notifiedCaret_{-1, -1};
   int notifiedX_ = -1;
 
-  std::deque<TUndoStep> undoList_;
-  std::deque<TUndoStep> redoList_;
-  size_t undoTotal_ = 0;
-  size_t redoTotal_ = 0;
-  int UndoBuf_ = 0xF8000;
-  bool undoTruncated_ = false;
-  bool redoAvailable_ = false;
-  bool applying_ = false;
-  int groupDepth_ = 0;
-  unsigned groupCommand_ = 0;  // the open group's command number
-  unsigned nextCommand_ = 1;
-  unsigned failedCommand_ = 0;  // a command whose steps could not all be kept
+  TUndoHistory history_;
+  bool applying_ = false;  // undo or redo is changing the text: nothing is recorded
   bool batchApply_ = false;     // applying a command of several steps: view work once at its end
   void ApplyCommand(bool undo);
+  // Rows rewrapped since the step began: what undoing or redoing it repaints, as typing does —
+  // only those rows, or everything below when the row count changed.
+  struct TEditedRows {
+    TRow First = -1;
+    TRow Last = -1;
+    bool CountChanged = false;
+  };
+  TEditedRows edited_;
+  void RepaintEdited(int countBefore);
   // Where the last DeleteSelection took text out, and whether the caret stands exactly there
   // although that is between a CR and an LF (see DeleteSelectionForInsert).
   TLinePos deletedAt_;
@@ -681,9 +673,11 @@ class TFenEdit : public TCustomControl {
   // sets after to the place behind the last one.
   int ReplaceRest(TRowPos pos, TRowPos end, TRowPos& after);
   // RecordUndo at a known logical position (FenEditUndo.cpp).
-  bool RecordUndoAt(unsigned char kind, std::string text, TLinePos pos);
+  bool RecordUndoAt(TUndoKind kind, std::string text, TLinePos pos);
   // What any recorded edit raises: the modified flag set, redo gone.
   void NoteRecordedEdit();
+  // Empties the redo list, telling OnChangeRedoMode when redo had been available.
+  void DropRedo();
 
   std::string findStr_;
   std::string replaceStr_;

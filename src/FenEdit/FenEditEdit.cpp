@@ -156,7 +156,7 @@ void TFenEdit::DeleteSelection(bool repaint) {
   // recorded so undo brings it back. An empty selection that was made removes nothing.
   bool emptyLine = !wasSelected && s.Row == e.Row && first == "\r\n";
   if (emptyLine) text = "\r\n";
-  if (!applying_) RecordUndo(1, text, s.Row, s.Byte);
+  if (!applying_) RecordUndo(TUndoKind::Removed, text, s.Row, s.Byte);
 
   if (emptyLine) {
     Store.Delete(s.Row);
@@ -249,14 +249,14 @@ void TFenEdit::TypeText(std::string_view s) {
       insert += ' ';
     }
     std::string removed = line.substr(at, remove);
-    RecordUndo(5, removed, c.Row, c.Byte);
-    RecordUndo(0, insert, c.Row, c.Byte);
+    RecordUndo(TUndoKind::Overwritten, removed, c.Row, c.Byte);
+    RecordUndo(TUndoKind::Inserted, insert, c.Row, c.Byte);
     line.replace(at, remove, insert);
     std::vector<std::string> one;
     one.push_back(std::move(line));
     Store.ReplaceRows(c.Row, lastRow - c.Row + 1, std::move(one));
   } else {
-    RecordUndo(0, insert, c.Row, c.Byte);
+    RecordUndo(TUndoKind::Inserted, insert, c.Row, c.Byte);
     std::string joined = row;
     joined.insert(std::min(static_cast<size_t>(c.Byte), joined.size()), insert);
     Store.Put(c.Row, std::move(joined));
@@ -279,7 +279,7 @@ void TFenEdit::NewLine() {
       text += static_cast<char>(ch);
     }
   }
-  RecordUndo(0, text, caret_.Row, caret_.Byte);
+  RecordUndo(TUndoKind::Inserted, text, caret_.Row, caret_.Byte);
   InsertAtCaret(text, false);
   ScrollToCaret(caret_, TCaretPlacement::Minimal, true, true);
   RepaintFrom(std::max(0, caret_.Row - 1));
@@ -289,7 +289,7 @@ void TFenEdit::NewLine() {
 void TFenEdit::InsertTab() {
   TUndoGroup group(*this);
   if (IsSelected()) DeleteSelectionForInsert();
-  RecordUndo(0, "\t", caret_.Row, caret_.Byte);
+  RecordUndo(TUndoKind::Inserted, "\t", caret_.Row, caret_.Byte);
   InsertAtCaret("\t", true);
   RaiseChange();
 }
@@ -320,7 +320,7 @@ void TFenEdit::DeleteChar() {
   TRowPos c = caret_;
   std::string removed = RemoveCharAt(c);
   if (removed.empty()) return;
-  RecordUndo(3, removed, c.Row, c.Byte);
+  RecordUndo(TUndoKind::Deleted, removed, c.Row, c.Byte);
   std::string row = Store.Get(c.Row);
   row.erase(static_cast<size_t>(c.Byte), removed.size());
   Store.Put(c.Row, std::move(row));
@@ -368,7 +368,7 @@ void TFenEdit::BackspaceChar() {
   TRowPos p = CharLeft(caret_);
   std::string removed = RemoveCharAt(p);
   if (removed.empty()) return;
-  RecordUndo(2, removed, p.Row, p.Byte);
+  RecordUndo(TUndoKind::Backspaced, removed, p.Row, p.Byte);
   std::string row = Store.Get(p.Row);
   row.erase(static_cast<size_t>(p.Byte), removed.size());
   Store.Put(p.Row, std::move(row));
@@ -510,7 +510,7 @@ void TFenEdit::SetSelText(std::string_view text) {
   text = CutAtNul(text);
   TUndoGroup group(*this);
   if (IsSelected()) DeleteSelectionForInsert();
-  RecordUndo(0, std::string(text), caret_.Row, caret_.Byte);
+  RecordUndo(TUndoKind::Inserted, std::string(text), caret_.Row, caret_.Byte);
   InsertAtCaret(text, true);
   RaiseChange();
 }
@@ -601,7 +601,7 @@ void TFenEdit::ReplaceLines(const std::string& text, TLine first, TLine& last) {
   caret_ = anchor_;
   selected_ = true;
   DeleteSelection(false);
-  RecordUndo(0, text, caret_.Row, caret_.Byte);
+  RecordUndo(TUndoKind::Inserted, text, caret_.Row, caret_.Byte);
   InsertAtCaret(text, false);
   last = caret_.Byte == 0 && caret_.Row > first ? caret_.Row - 1 : caret_.Row;
   RepaintAll();
@@ -664,7 +664,7 @@ void TFenEdit::DropText(const std::string& textIn, bool copy) {
   if (!exact) at = LimitPos(at);
   caret_ = anchor_ = selEnd_ = at;
   exactCaret_ = exact;
-  RecordUndo(0, text, at.Row, at.Byte);
+  RecordUndo(TUndoKind::Inserted, text, at.Row, at.Byte);
   InsertAtCaret(text, false);
   anchor_ = selEnd_ = caret_;
   UpdateScrollRange();

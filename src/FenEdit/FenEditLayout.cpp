@@ -302,13 +302,17 @@ void TFenEdit::RewrapRows(TRow first, TRow last, bool repaint) {
     p = TRowPos{static_cast<TByte>(off), start + i};
   }
 
+  const TRow newLast = start + newCount - 1;
+  edited_.First = edited_.First < 0 ? start : std::min(edited_.First, start);
+  edited_.Last = std::max(edited_.Last, newLast);
+  edited_.CountChanged = edited_.CountChanged || newCount != oldCount;
   if (repaint) {
     ScrollToCaret(caret_, TCaretPlacement::Minimal, false, true);
     if (newCount != oldCount) {
       UpdateScrollRange();
       RepaintFrom(start);
     } else {
-      RepaintRows(start, start + newCount - 1);
+      RepaintRows(start, newLast);
     }
   } else {
     caretX_ = PixelX(caret_.Row, caret_.Byte);

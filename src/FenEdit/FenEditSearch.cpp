@@ -323,11 +323,11 @@ TRowPos TFenEdit::ReplaceRangeAt(std::string_view text, TRowPos from, TRowPos to
   if (!applying_) {
     if (cursor) {
       TLinePos at = LinePosAt(from, *cursor);
-      RecordUndoAt(1, std::move(removed), at);
-      RecordUndoAt(0, inserted, at);
+      RecordUndoAt(TUndoKind::Removed, std::move(removed), at);
+      RecordUndoAt(TUndoKind::Inserted, inserted, at);
     } else {
-      RecordUndo(1, removed, from.Row, from.Byte);
-      RecordUndo(0, inserted, from.Row, from.Byte);
+      RecordUndo(TUndoKind::Removed, removed, from.Row, from.Byte);
+      RecordUndo(TUndoKind::Inserted, inserted, from.Row, from.Byte);
     }
   }
   selected_ = selectAll_ = false;
@@ -397,7 +397,7 @@ int TFenEdit::ReplaceRest(TRowPos pos, TRowPos end, TRowPos& after) {
   // Undo steps of the hits in buf, recorded when buf goes into the store, so that the undo
   // list never holds a step whose change did not happen.
   struct Step {
-    unsigned char kind;
+    TUndoKind kind;
     std::string text;
     TLinePos at;
   };
@@ -537,8 +537,8 @@ int TFenEdit::ReplaceRest(TRowPos pos, TRowPos end, TRowPos& after) {
       std::string inserted(crs, '\r');
       inserted.append(repl);
       TLinePos lp{static_cast<TByte>(buf.size() - crs - bufLineStart), outLines + bufLines};
-      steps.push_back({1, std::move(removed), lp});
-      steps.push_back({0, std::move(inserted), lp});
+      steps.push_back({TUndoKind::Removed, std::move(removed), lp});
+      steps.push_back({TUndoKind::Inserted, std::move(inserted), lp});
     }
     append(repl, replPairs.data(), replPairs.size());
     ++count;

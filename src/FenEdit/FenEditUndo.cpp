@@ -3,7 +3,7 @@
 
 #include "FenEdit.h"
 
-bool TFenEdit::RecordUndo(unsigned char kind, const std::string& text, TRow row, TByte byte) {
+bool TFenEdit::RecordUndo(TUndoKind kind, const std::string& text, TRow row, TByte byte) {
   if (row == -1 && byte == -1) {
     TRowPos s = anchor_, e = selEnd_;
     TRowPos start = Before(e, s) ? e : s;
@@ -12,107 +12,58 @@ bool TFenEdit::RecordUndo(unsigned char kind, const std::string& text, TRow row,
     byte = start.Byte;
   }
   // The logical position only when the step will be stored.
-  bool stored = !text.empty() && UndoRec && UndoBuf_ > 0;
+  bool stored = !text.empty() && UndoRec && history_.Budget() > 0;
   return RecordUndoAt(kind, text, stored ? ToLinePos({byte, row}) : TLinePos{});
 }
 
-void TFenEdit::BeginUndoGroup() {
-  if (groupDepth_++ == 0) groupCommand_ = nextCommand_++;
-}
+void TFenEdit::BeginUndoGroup() { history_.BeginGroup(); }
 
-void TFenEdit::EndUndoGroup() {
-  if (groupDepth_ > 0 && --groupDepth_ == 0) groupCommand_ = 0;
+void TFenEdit::EndUndoGroup() { history_.EndGroup(); }
+
+void TFenEdit::DropRedo() {
+  if (history_.DropRedo() && OnChangeRedoMode) OnChangeRedoMode(this, false);
 }
 
 // What recording raises, for a pass that records its steps later.
 void TFenEdit::NoteRecordedEdit() {
   if (!modified_) SetModifiedFlag(true);
-  if (!UndoRec || UndoBuf_ <= 0) return;
-  redoList_.clear();
-  redoTotal_ = 0;
-  if (redoAvailable_) {
-    redoAvailable_ = false;
-    if (OnChangeRedoMode) OnChangeRedoMode(this, false);
-  }
+  if (!UndoRec || history_.Budget() <= 0) return;
+  DropRedo();
 }
 
 // RecordUndo at a logical position the caller already knows (the replace loop keeps track of
 // its line, so a replace-all never converts rows to lines from the top).
-// The budget holds whole commands: the oldest go, each with all its steps, while the history
-// is larger than UndoBuf; the newest command always stays whole, even when it alone is larger.
-// So an undo never takes back only part of a command.
-bool TFenEdit::RecordUndoAt(unsigned char kind, std::string text, TLinePos p) {
+bool TFenEdit::RecordUndoAt(TUndoKind kind, std::string text, TLinePos p) {
   if (text.empty()) return false;
   if (!modified_) SetModifiedFlag(true);
-  if (!UndoRec || UndoBuf_ <= 0) return false;
-  const unsigned command = groupDepth_ > 0 ? groupCommand_ : nextCommand_++;
-  auto dropBack = [this] {
-    const unsigned oldest = undoList_.back().Command;
-    while (!undoList_.empty() && undoList_.back().Command == oldest) {
-      undoTotal_ -= undoList_.back().Text.size();
-      undoList_.pop_back();
-    }
-    undoTruncated_ = true;
-  };
-  bool stored = false;
-  // A command a step of which could not be kept cannot be taken back whole: none of it is.
-  if (command != failedCommand_) {
-    const size_t n = text.size();
-    try {
-      undoList_.push_front(TUndoStep{kind, p.Byte, p.Line, std::move(text), command});
-      undoTotal_ += n;
-      stored = true;
-    } catch (...) {
-      failedCommand_ = command;
-      while (!undoList_.empty() && undoList_.front().Command == command) {
-        undoTotal_ -= undoList_.front().Text.size();
-        undoList_.pop_front();
-      }
-      undoTruncated_ = true;
-      ShowCodedMessage("Error:OC001");
-    }
-  }
-  const size_t budget = static_cast<size_t>(UndoBuf_);
-  while (undoTotal_ > budget && !undoList_.empty() && undoList_.back().Command != command)
-    dropBack();
-  redoList_.clear();
-  redoTotal_ = 0;
-  if (redoAvailable_) {
-    redoAvailable_ = false;
-    if (OnChangeRedoMode) OnChangeRedoMode(this, false);
-  }
-  return stored;
+  if (!UndoRec || history_.Budget() <= 0) return false;
+  const TUndoHistory::TRecorded r = history_.Record(kind, std::move(text), p);
+  if (r == TUndoHistory::TRecorded::OutOfMemory) ShowCodedMessage("Error:OC001");
+  DropRedo();
+  return r == TUndoHistory::TRecorded::Stored;
 }
 
 void TFenEdit::ApplyStep(bool undo) {
-  std::deque<TUndoStep>& list = undo ? undoList_ : redoList_;
-  std::deque<TUndoStep>& other = undo ? redoList_ : undoList_;
-  size_t& listTotal = undo ? undoTotal_ : redoTotal_;
-  size_t& otherTotal = undo ? redoTotal_ : undoTotal_;
-  const char* failure = undo ? "Error:OC001_2" : "Error:OC001_3";
-
-  auto moveFront = [&](unsigned char newKind) {
-    TUndoStep step = std::move(list.front());
-    list.pop_front();
-    listTotal -= step.Text.size();
-    try {
-      size_t n = step.Text.size();
-      step.Kind = newKind;
-      other.push_front(std::move(step));
-      otherTotal += n;
-    } catch (...) {
-      ShowCodedMessage(failure);
-    }
+  auto moveFront = [&](TUndoKind newKind) {
+    if (!history_.MoveFront(undo, newKind))
+      ShowCodedMessage(undo ? "Error:OC001_2" : "Error:OC001_3");
+  };
+  auto pairedFront = [&](unsigned command, TLinePos pos) -> TUndoStep* {
+    if (history_.Empty(undo)) return nullptr;
+    TUndoStep& s = history_.Front(undo);
+    return s.Command == command && s.Offset == pos.Byte && s.Line == pos.Line ? &s : nullptr;
   };
 
   CancelSelection();
-  TUndoStep& step = list.front();
+  TUndoStep& step = history_.Front(undo);
+  edited_ = {};
+  const int countBefore = Store.Count();
   const unsigned command = step.Command;
   TLinePos pos{step.Offset, step.Line};
   TRowPos at = ToRowPos(pos);
   applying_ = true;
   switch (step.Kind) {
-    case 0: {
+    case TUndoKind::Inserted: {
       // Select the inserted bytes and remove them.
       TRow r = at.Row;
       long long b = static_cast<long long>(at.Byte) + static_cast<long long>(step.Text.size());
@@ -125,40 +76,38 @@ void TFenEdit::ApplyStep(bool undo) {
       selEnd_ = TRowPos{static_cast<TByte>(b), r};
       selected_ = true;
       DeleteSelection(false);
-      moveFront(1);
-      if (!list.empty() && list.front().Command == command && list.front().Offset == pos.Byte &&
-          list.front().Line == pos.Line) {
-        TUndoStep& paired = list.front();
-        if (paired.Kind == 1) {
+      moveFront(TUndoKind::Removed);
+      if (TUndoStep* p = pairedFront(command, pos)) {
+        TUndoStep& paired = *p;
+        if (paired.Kind == TUndoKind::Removed) {
           // A replacement: the deletion recorded with the insertion goes back too.
           InsertAtCaret(paired.Text, false);
-          moveFront(0);
-        } else if (paired.Kind == 5) {
+          moveFront(TUndoKind::Inserted);
+        } else if (paired.Kind == TUndoKind::Overwritten) {
           // An overwrite: the overwritten bytes come back, the caret stays before them.
           TRowPos c = ToRowPos(pos);
           caret_ = anchor_ = selEnd_ = c;
           InsertAtCaret(paired.Text, false);
           caret_ = anchor_ = selEnd_ = LimitPos(ToRowPos(pos));
-          moveFront(0);
+          moveFront(TUndoKind::Inserted);
         }
       }
       if (!batchApply_) {
         ScrollToCaret(caret_, TCaretPlacement::Minimal, true, true);
-        UpdateScrollRange();
-        RepaintFrom(std::max(0, std::min(at.Row, caret_.Row) - 1));
+        RepaintEdited(countBefore);
       }
       break;
     }
-    case 1:
-    case 2:
-    case 5: {
+    case TUndoKind::Removed:
+    case TUndoKind::Backspaced:
+    case TUndoKind::Overwritten: {
       caret_ = anchor_ = selEnd_ = at;
       std::string text = step.Text;
       InsertAtCaret(text, !batchApply_);
-      moveFront(0);
+      moveFront(TUndoKind::Inserted);
       break;
     }
-    case 3:
+    case TUndoKind::Deleted:
     default: {
       caret_ = anchor_ = selEnd_ = at;
       std::string text = step.Text;
@@ -166,23 +115,32 @@ void TFenEdit::ApplyStep(bool undo) {
       caret_ = anchor_ = selEnd_ = LimitPos(ToRowPos(pos));
       if (!batchApply_) {
         ScrollToCaret(caret_, TCaretPlacement::Minimal, true, true);
-        RepaintFrom(std::max(0, at.Row - 1));
+        RepaintEdited(countBefore);
       }
-      moveFront(0);
+      moveFront(TUndoKind::Inserted);
       break;
     }
   }
   applying_ = false;
   if (batchApply_) return;
-  SetModifiedFlag(!undoList_.empty() || undoTruncated_);
+  SetModifiedFlag(!history_.Undos().empty() || history_.Truncated());
   RaiseChange();
+}
+
+void TFenEdit::RepaintEdited(int countBefore) {
+  if (edited_.Last < 0) return;
+  if (edited_.CountChanged || Store.Count() != countBefore) {
+    UpdateScrollRange();
+    RepaintFrom(edited_.First);
+  } else {
+    RepaintRows(edited_.First, edited_.Last);
+  }
 }
 
 // All steps of the front command of a list, newest first; the view follows once at the end.
 void TFenEdit::ApplyCommand(bool undo) {
-  std::deque<TUndoStep>& list = undo ? undoList_ : redoList_;
-  const unsigned command = list.front().Command;
-  if (list.size() < 2 || list[1].Command != command) {
+  const unsigned command = history_.Front(undo).Command;
+  if (!history_.FrontCommandHasSeveral(undo)) {
     ApplyStep(undo);
     return;
   }
@@ -191,41 +149,34 @@ void TFenEdit::ApplyCommand(bool undo) {
     ~Batch() { flag = false; }
   } batch{batchApply_};
   batchApply_ = true;
-  while (!list.empty() && list.front().Command == command) ApplyStep(undo);
+  while (!history_.Empty(undo) && history_.Front(undo).Command == command) ApplyStep(undo);
   batchApply_ = false;
   ScrollToCaret(caret_, TCaretPlacement::Minimal, true, true);
   UpdateScrollRange();
   RepaintAll();
-  SetModifiedFlag(!undoList_.empty() || undoTruncated_);
+  SetModifiedFlag(!history_.Undos().empty() || history_.Truncated());
   RaiseChange();
 }
 
 void TFenEdit::Undo() {
-  if (undoList_.empty() || UndoBuf_ <= 0) return;
+  if (!history_.CanUndo()) return;
   ApplyCommand(true);
-  if (!redoAvailable_) {
-    redoAvailable_ = true;
-    if (OnChangeRedoMode) OnChangeRedoMode(this, true);
-  }
+  if (history_.AnnounceRedo() && OnChangeRedoMode) OnChangeRedoMode(this, true);
 }
 
 void TFenEdit::Redo() {
-  if (redoList_.empty()) return;
+  if (history_.Redos().empty()) return;
   ApplyCommand(false);
-  if (redoList_.empty()) {
-    redoAvailable_ = false;
+  if (history_.Redos().empty()) {
+    history_.DropRedo();
     if (OnChangeRedoMode) OnChangeRedoMode(this, false);
   }
 }
 
 void TFenEdit::ClearUndo() {
-  undoList_.clear();
-  redoList_.clear();
-  undoTotal_ = redoTotal_ = 0;
-  undoTruncated_ = false;
+  history_.Clear();
   applying_ = false;
   modified_ = false;
   if (OnChangeModify) OnChangeModify(this, false);
-  redoAvailable_ = false;
   if (OnChangeRedoMode) OnChangeRedoMode(this, false);
 }

@@ -218,6 +218,42 @@ TEST(FenEditPaint, TypingRepaintsOnlyTheCaretRow) {
   EXPECT_EQ(v.host.Paints(), 0);
 }
 
+// Undo and redo repaint as typing does: the changed rows, or all below when rows came or went.
+TEST(FenEditPaint, UndoRepaintsOnlyTheRowsItChanged) {
+  Painted v;
+  v.edit->SetText(EditView::Rows(100));
+  v.edit->GotoPos(2, 5, TCaretPlacement::Minimal);
+  v.edit->TypeText("x");
+  v.edit->GotoPos(1, 7, TCaretPlacement::Minimal);
+  v.edit->DeleteChar();
+  auto onlyRow = [&](int row) {
+    for (const DrawCall* c : v.S().TextCalls()) EXPECT_EQ(c->y, Top(row)) << c->text;
+    EXPECT_FALSE(v.S().TextCalls().empty());
+  };
+  v.host.ClearRecords();
+  v.edit->Undo();  // the deleted character comes back
+  EXPECT_EQ(v.edit->GetStore().Get(7), "row7\r\n");
+  onlyRow(7);
+  v.host.ClearRecords();
+  v.edit->Undo();  // the typed one goes
+  EXPECT_EQ(v.edit->GetStore().Get(5), "row5\r\n");
+  onlyRow(5);
+  v.host.ClearRecords();
+  v.edit->Redo();
+  EXPECT_EQ(v.edit->GetStore().Get(5), "roxw5\r\n");
+  onlyRow(5);
+  EXPECT_EQ(v.host.Paints(), 0);
+
+  // A line break taken back moves every row below it up.
+  v.edit->GotoPos(2, 3, TCaretPlacement::Minimal);
+  v.edit->NewLine();
+  v.host.ClearRecords();
+  v.edit->Undo();
+  EXPECT_EQ(v.edit->GetStore().Get(4), "row4\r\n");
+  ASSERT_TRUE(v.S().TextAt(10 + 20, Top(20) + 8));
+  EXPECT_EQ(v.S().TextAt(10 + 20, Top(20) + 8)->ch, "w");
+}
+
 TEST(FenEditPaint, CaretRowRuleAtTheCellBottom) {
   Painted v;
   v.edit->ShowUnderLine = true;

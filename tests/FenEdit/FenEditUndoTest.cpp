@@ -28,7 +28,7 @@ TEST(FenEditUndo, TypingStepByStep) {
   a.e.TypeText("b");
   a.e.TypeText("c");
   EXPECT_EQ(3u, a.e.UndoList().size());
-  EXPECT_EQ(0, a.e.UndoList()[0].Kind);
+  EXPECT_EQ(TUndoKind::Inserted, a.e.UndoList()[0].Kind);
   a.e.Undo();
   EXPECT_EQ("ab", a.e.GetText());
   a.e.Undo();
