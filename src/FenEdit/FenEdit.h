@@ -523,7 +523,27 @@ class TFenEdit : public TCustomControl {
   // Full-width space boxes and tab arrows of bytes p..q of a row drawn from originX.
   void DrawMarks(TRow row, TByte p, TByte q, int originX, int y, const TRect& clip, bool selected);
   void DrawLink(TRow row, TByte i, TByte j, const TRect* clip);
-  TRow LineStartRow(TRow row) const;  // by the store's line index, not by walking
+  // First row of row's logical line: a short walk up, else the store's line index.
+  TRow LineStartRow(TRow row) const;
+  // During one paint the rows go downwards: the line start found last serves the rows below
+  // it in the same line. Valid only inside a TPaintPass (the store does not change there).
+  struct TLineStartHint {
+    TRow Row = -1;
+    TRow Start = 0;
+  };
+  mutable TLineStartHint lineStartHint_;
+  mutable int paintPasses_ = 0;
+  struct TPaintPass {
+    explicit TPaintPass(const TFenEdit& e) : e_(e) {
+      if (e_.paintPasses_++ == 0) e_.lineStartHint_ = {};
+    }
+    ~TPaintPass() {
+      if (--e_.paintPasses_ == 0) e_.lineStartHint_ = {};
+    }
+    TPaintPass(const TPaintPass&) = delete;
+    TPaintPass& operator=(const TPaintPass&) = delete;
+    const TFenEdit& e_;
+  };
   void DottedLine(int x1, int y1, int x2, int y2, TColor c);
   TColor QuoteColor(TRow row) const;
   int RowTop(TRow row) const { return (row - topRow_) * lineHeight_ + TopMargin_; }

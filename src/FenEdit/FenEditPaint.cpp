@@ -93,8 +93,26 @@ void TFenEdit::RedrawRows(TRow first, TRow last) {
 }
 
 TRow TFenEdit::LineStartRow(TRow row) const {
-  int lines = Store.LineEndsBefore(row);
-  return lines == 0 ? 0 : std::min(row, Store.RowAfterLineEnds(lines));
+  // Most lines are a few rows long; the index costs a scan inside a block of rows.
+  constexpr TRow kWalk = 64;
+  const TLineStartHint hint = lineStartHint_;
+  const bool hinted = hint.Row >= 0 && hint.Row <= row && row - hint.Row <= kWalk;
+  const TRow stop = hinted ? hint.Row : std::max(0, row - kWalk);
+  TRow r = row;
+  while (r > stop && !RowHasTerminator(Store.Get(r - 1))) --r;
+  TRow start;
+  if (r > stop || r == 0)
+    start = r;
+  else if (hinted)
+    start = hint.Start;
+  else if (RowHasTerminator(Store.Get(r - 1)))
+    start = r;
+  else {
+    int lines = Store.LineEndsBefore(row);
+    start = lines == 0 ? 0 : std::min(row, Store.RowAfterLineEnds(lines));
+  }
+  if (paintPasses_ > 0) lineStartHint_ = {row, start};
+  return start;
 }
 
 TColor TFenEdit::QuoteColor(TRow row) const {
@@ -127,6 +145,7 @@ bool TFenEdit::PaintSelectedRows(TRow first, TRow last) {
 void TFenEdit::FullPaint() {
   // A replace-all rebuilding the store paints once it is done.
   if (!viewCreated_ || !HandleAllocated() || Store.Rewriting()) return;
+  TPaintPass pass(*this);
   Surface* c = Canvas();
   SelectDrawingFont();
   ruleY_ = -1;
@@ -163,6 +182,7 @@ void TFenEdit::PartialPaint(TRow first, TRow last) {
   first = std::max(first, topRow_);
   last = std::min(last, LastShownRow());
   if (first > last) return;
+  TPaintPass pass(*this);
   SelectDrawingFont();
   if (!PaintSelectedRows(first, last)) {
     if (ruleY_ >= RowTop(first) && ruleY_ <= RowTop(last) + lineHeight_) ruleY_ = -1;
@@ -188,6 +208,7 @@ void TFenEdit::PaintSelectionStep() {
   TRow a = std::min(prevDrawn_.Row, caret_.Row), b = std::max(prevDrawn_.Row, caret_.Row);
   a = std::max(a, topRow_);
   b = std::min(b, LastShownRow());
+  TPaintPass pass(*this);
   SelectDrawingFont();
   if (selectAll_) {
     for (TRow r = a; r <= b; ++r)

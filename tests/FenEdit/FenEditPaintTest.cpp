@@ -75,6 +75,36 @@ TEST(FenEditPaint, QuotedLinesAcrossWrappedRows) {
   EXPECT_EQ(v.S().ColorAt(10 + 12, Top(1) + 8), kBlack);
 }
 
+// Rows far down a long wrapped line take its quote colour, and the next line its own, in full
+// and partial repaints.
+TEST(FenEditPaint, QuoteColourOfRowsFarIntoALongLine) {
+  Painted v;
+  v.edit->SetColumn(10);
+  v.edit->SetText(">" + std::string(1998, 'a') + "\r\nplain\r\n>q\r\n" + std::string(989, 'b') +
+                  "\r\n>r");
+  const TRow plain = 200, quoted = 201, longPlain = 202, lastQuoted = 301;
+  ASSERT_EQ(v.edit->GetStore().Get(plain), "plain\r\n");
+  ASSERT_EQ(v.edit->GetStore().Get(lastQuoted).substr(0, 2), ">r");
+  v.edit->GotoPos(0, quoted, TCaretPlacement::Minimal);
+  v.edit->RedrawRows(0, lastQuoted);
+  const TRow top = v.edit->TopRow();
+  ASSERT_GT(top, 64);  // beyond a short walk up from the line start
+  auto colourOf = [&](TRow r) { return v.S().ColorAt(10 + 12, Top(r - v.edit->TopRow()) + 8); };
+  for (TRow r = top; r < plain; ++r) EXPECT_EQ(colourOf(r), kGrey) << r;
+  EXPECT_EQ(colourOf(plain), kBlack);
+  EXPECT_EQ(colourOf(quoted), kGrey);
+  v.edit->GotoPos(5, top + 2, TCaretPlacement::Minimal);
+  v.edit->TypeText("z");
+  ASSERT_EQ(v.edit->TopRow(), top);
+  EXPECT_EQ(colourOf(top + 2), kGrey);
+  const TRow last = v.edit->GetStore().Count() - 1;  // the typed byte made a row more
+  v.edit->GotoPos(0, last, TCaretPlacement::Minimal);
+  v.edit->RedrawRows(0, last);
+  ASSERT_GT(v.edit->TopRow(), longPlain + 64);
+  for (TRow r = v.edit->TopRow(); r < last; ++r) EXPECT_EQ(colourOf(r), kBlack) << r;
+  EXPECT_EQ(colourOf(last), kGrey);
+}
+
 TEST(FenEditPaint, LinksUnderlinedInTheirColumnsAndAcrossWrappedRows) {
   Painted v;
   v.edit->SetColumn(30);
