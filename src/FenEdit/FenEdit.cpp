@@ -16,7 +16,7 @@ void TFenEdit::SetMetrics(const TFenMetrics* metrics) {
   metrics_ = metrics ? metrics : fixedMetrics_.get();
 }
 
-void TFenEdit::ShowCodedMessage(const char* code) { ShowMessage(code); }
+void TFenEdit::TOwnView::ShowCodedMessage(const char* code) { ShowMessage(code); }
 
 std::string_view TFenEdit::CutAtNul(std::string_view text) {
   size_t nul = text.find('\0');

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "FenEditNotify.h"
 #include "FenEditSub.h"
 #include "Fenstrings.h"
 #include "UndoHistory.h"
@@ -15,9 +16,6 @@
 
 using TChangeRedoEvent = std::function<void(TObject* Sender, bool RedoEnable)>;
 using TChangemodifyEvent = std::function<void(TObject* Sender, bool modified)>;
-
-// How ScrollToCaret brings the caret into view.
-enum class TCaretPlacement { Minimal, Centre, UpperFifth };
 
 class TFenEdit : public TCustomControl {
  public:
@@ -212,6 +210,9 @@ class TFenEdit : public TCustomControl {
   TChangeRedoEvent OnChangeRedoMode;
   TNotifyEvent OnSelectionChange;
   TNotifyEvent OnMoveCaret;
+
+  // The view the engine tells of its changes; null puts the control's own view back.
+  void SetNotify(TFenEditNotify* notify) { notify_ = notify ? notify : &ownView_; }
 
   // Checks the store's invariants; returns an empty string when they hold (tests).
   std::string CheckInvariants() const;
@@ -418,21 +419,18 @@ class TFenEdit : public TCustomControl {
   // ==== end of input ======================================================================
 
  protected:
-  // ---- hooks the view fills in (FenEditPaint.cpp, FenEditCaret.cpp); the engine calls them
-  // where it would repaint. Without a window they only keep the caret inside the text.
-  virtual void RepaintAll();
-  virtual void RepaintRows(TRow first, TRow last);
-  virtual void RepaintFrom(TRow first);
-  virtual void UpdateScrollRange();
+  // ---- what the engine tells the view, through notify_ ----
+  void RepaintAll() { notify_->RepaintAll(); }
+  void RepaintRows(TRow first, TRow last) { notify_->RepaintRows(first, last); }
+  void RepaintFrom(TRow first) { notify_->RepaintFrom(first); }
+  void UpdateScrollRange() { notify_->UpdateScrollRange(); }
   // Places the caret and brings it into view; returns whether the view scrolled.
-  virtual bool ScrollToCaret(TRowPos p, TCaretPlacement placement, bool rememberColumn,
-                             bool collapse);
-  virtual void ImeWindowToOrigin();
-  // The last row in view; the caller of a trim repaints up to it.
-  virtual TRow LastVisibleRow() const;
+  bool ScrollToCaret(TRowPos p, TCaretPlacement placement, bool rememberColumn, bool collapse);
+  void ImeWindowToOrigin() { notify_->ImeWindowToOrigin(); }
+  TRow LastVisibleRow() const { return notify_->LastVisibleRow(); }
+  void ShowCodedMessage(const char* code) { notify_->ShowCodedMessage(code); }
   // Raises OnSelectionChange and OnMoveCaret when the caret moved since the last call.
   void NotifyCaretMoved(bool force = false);
-  virtual void ShowCodedMessage(const char* code);
 
   void ResetState();
   void SetModifiedFlag(bool value);  // raises OnChangeModify on change
@@ -553,7 +551,30 @@ class TFenEdit : public TCustomControl {
   int ClientDrawRight() const;
   int RowWidth(TRow row) const;  // pixels, tabs expanded, terminator excluded
   void SizeView();               // WM_SIZE
-  bool BringIntoView(TRowPos p, TCaretPlacement placement, bool rememberColumn, bool collapse);
+  // The view's part of ScrollToCaret: scrolls to the caret placed already.
+  bool BringIntoView(TCaretPlacement placement);
+  void ViewUpdateScrollRange();
+  void ViewImeWindowToOrigin();
+  TRow ViewLastVisibleRow() const;
+
+  // The control's own view: the drawing and scrolling of the view files.
+  class TOwnView : public TFenEditNotify {
+   public:
+    explicit TOwnView(TFenEdit& e) : e_(e) {}
+    void RepaintAll() override;
+    void RepaintRows(TRow first, TRow last) override;
+    void RepaintFrom(TRow first) override;
+    void UpdateScrollRange() override { e_.ViewUpdateScrollRange(); }
+    bool CaretPlaced(TCaretPlacement placement) override { return e_.BringIntoView(placement); }
+    void ImeWindowToOrigin() override { e_.ViewImeWindowToOrigin(); }
+    TRow LastVisibleRow() const override { return e_.ViewLastVisibleRow(); }
+    void ShowCodedMessage(const char* code) override;
+
+   private:
+    TFenEdit& e_;
+  };
+  TOwnView ownView_{*this};
+  TFenEditNotify* notify_ = &ownView_;
   void MoveCaretRows(int n);
 
   // Measures with the drawing font for the layout.

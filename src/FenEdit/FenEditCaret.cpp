@@ -39,7 +39,7 @@ void TFenEdit::PlaceCaret() {
   }
 }
 
-void TFenEdit::ImeWindowToOrigin() {
+void TFenEdit::ViewImeWindowToOrigin() {
   if (!viewCreated_ || !Focused()) return;
   if (!imeFontSet_) imeFontSet_ = Host()->SetCompositionFont(drawFont_);
   if (imeFontSet_) Host()->SetCompositionWindow(TPoint{textLeft_, TopMargin_});
@@ -51,19 +51,18 @@ void TFenEdit::ImeWindowToOrigin() {
 bool TFenEdit::ScrollToCaret(TRowPos p, TCaretPlacement placement, bool rememberColumn,
                              bool collapse) {
   try {
-    return BringIntoView(p, placement, rememberColumn, collapse);
+    caret_ = LimitPos(p);
+    selEnd_ = caret_;
+    if (collapse) anchor_ = caret_;
+    if (rememberColumn) RememberColumn();
+    return notify_->CaretPlaced(placement);
   } catch (const std::exception&) {
     ShowCodedMessage("Error:OC005");
     return false;
   }
 }
 
-bool TFenEdit::BringIntoView(TRowPos p, TCaretPlacement placement, bool rememberColumn,
-                             bool collapse) {
-  caret_ = LimitPos(p);
-  selEnd_ = caret_;
-  if (collapse) anchor_ = caret_;
-  if (rememberColumn) RememberColumn();
+bool TFenEdit::BringIntoView(TCaretPlacement placement) {
   if (!viewCreated_ || !HandleAllocated()) {
     caretX_ = PixelX(caret_.Row, caret_.Byte);
     return false;
@@ -161,7 +160,7 @@ void TFenEdit::SetHScrollRange(bool redraw) {
   h->EnableScrollBar(SB_HORZ, TextAreaWidth() < widest + horzStep_);
 }
 
-void TFenEdit::UpdateScrollRange() {
+void TFenEdit::ViewUpdateScrollRange() {
   if (!viewCreated_ || !HandleAllocated()) return;
   if (SetVScrollRange(true)) {
     ComputeGeometry();

@@ -72,17 +72,17 @@ void TFenEdit::Paint() {
   FullPaint();
 }
 
-void TFenEdit::RepaintAll() {
-  FullPaint();
+void TFenEdit::TOwnView::RepaintAll() {
+  e_.FullPaint();
 }
 
-void TFenEdit::RepaintRows(TRow first, TRow last) {
-  PartialPaint(first, last);
+void TFenEdit::TOwnView::RepaintRows(TRow first, TRow last) {
+  e_.PartialPaint(first, last);
 }
 
-void TFenEdit::RepaintFrom(TRow first) {
-  if (!viewCreated_) return;
-  PartialPaint(first, LastShownRow());
+void TFenEdit::TOwnView::RepaintFrom(TRow first) {
+  if (!e_.viewCreated_) return;
+  e_.PartialPaint(first, e_.LastShownRow());
 }
 
 void TFenEdit::RedrawRows(TRow first, TRow last) {

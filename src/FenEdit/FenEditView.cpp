@@ -171,7 +171,7 @@ void TFenEdit::Recreate() {
   ImeWindowToOrigin();
 }
 
-TRow TFenEdit::LastVisibleRow() const {
+TRow TFenEdit::ViewLastVisibleRow() const {
   if (!viewCreated_) return Store.Count() - 1;
   return LastShownRow();
 }

@@ -11,15 +11,15 @@ namespace {
 
 const std::string kA = "\x82\xa0";  // あ
 
-// An editor that logs its search events and the repaints it asks for.
+// An editor that logs its search events and, through a stub view, the repaints it asks for.
 class Ed : public TFenEdit {
  public:
   std::vector<std::string> log;
   std::vector<std::string> strs;  // every text handed to OnFind, with its row
-  int repaintAll = 0;
-  int repaintRows = 0;
+  TNullNotify view{GetStore()};
 
   explicit Ed(const std::string& text, bool wrap = false, int column = 72) {
+    SetNotify(&view);
     SetWordWrap(wrap);
     SetColumn(column);
     SetText(text);
@@ -43,11 +43,6 @@ class Ed : public TFenEdit {
     log.clear();
     return all;
   }
-
- protected:
-  void RepaintAll() override { ++repaintAll; }
-  void RepaintRows(TRow, TRow) override { ++repaintRows; }
-  void RepaintFrom(TRow) override { ++repaintRows; }
 };
 
 }  // namespace
@@ -171,13 +166,13 @@ TEST(FenEditSearch, HighlightIsStateAndRepaints) {
   e.FindFirst();
   EXPECT_EQ((TFenEdit::TSearchHit{0, 1, 2}), e.CurrentHit());
   EXPECT_FALSE(e.HitHighlighted());
-  e.repaintRows = 0;
+  e.view.repaintRows = 0;
   e.HighlightHit(0x00FFFF);
   EXPECT_TRUE(e.HitHighlighted());
   EXPECT_EQ(0x00FFFF, e.HitColor());
-  EXPECT_EQ(1, e.repaintRows);
+  EXPECT_EQ(1, e.view.repaintRows);
   e.FindNext();  // the old hit is drawn plainly again
-  EXPECT_EQ(2, e.repaintRows);
+  EXPECT_EQ(2, e.view.repaintRows);
   EXPECT_FALSE(e.HitHighlighted());
   EXPECT_EQ((TFenEdit::TSearchHit{0, 2, 2}), e.CurrentHit());
   e.HighlightHit(0x00FFFF);
@@ -190,12 +185,12 @@ TEST(FenEditSearch, HighlightIsStateAndRepaints) {
 
 TEST(FenEditReplace, ReplaceAllIsOneUndoConfirmedReplacementsOneEach) {
   Ed e("a-a-a");
-  e.repaintAll = e.repaintRows = 0;
+  e.view.repaintAll = e.view.repaintRows = 0;
   e.ReplaceText("a", "bb", true, false, true);
   EXPECT_EQ("bb-bb-bb", e.GetText());
   EXPECT_EQ("end a>bb 3;", e.Take());
-  EXPECT_EQ(1, e.repaintAll);  // one repaint at the end, none per hit
-  EXPECT_EQ(0, e.repaintRows);
+  EXPECT_EQ(1, e.view.repaintAll);  // one repaint at the end, none per hit
+  EXPECT_EQ(0, e.view.repaintRows);
   EXPECT_TRUE(e.Modified());
   int changes = 0;
   e.OnChange = [&](TObject*) { ++changes; };
@@ -374,12 +369,12 @@ TEST(FenEditReplace, ConfirmationAnswers) {
     kakunin = a != 3;
     abort = a == 2;
   };
-  e.repaintRows = 0;
+  e.view.repaintRows = 0;
   e.ReplaceText("a", "bb", true, true, true);
   EXPECT_EQ("bb a bb bb", e.GetText());
   EXPECT_EQ((std::vector<std::string>{"a>bb 0,0 1 #0", "a>bb 3,0 1 #1", "a>bb 5,0 1 #1"}), asked);
   EXPECT_EQ("end a>bb 3;", e.Take());
-  EXPECT_GT(e.repaintRows, 0);  // asking shows each replacement
+  EXPECT_GT(e.view.repaintRows, 0);  // asking shows each replacement
 
   Ed b("a a a a");
   answers = {0, 2};  // yes, abort
