@@ -16,7 +16,9 @@ void TFenEdit::SetMetrics(const TFenMetrics* metrics) {
   metrics_ = metrics ? metrics : fixedMetrics_.get();
 }
 
-void TFenEdit::TOwnView::ShowCodedMessage(const char* code) { ShowMessage(code); }
+void TFenEdit::TOwnView::ShowCodedMessage(const char* code) {
+  ShowMessage(code);
+}
 
 std::string_view TFenEdit::CutAtNul(std::string_view text) {
   size_t nul = text.find('\0');
@@ -63,8 +65,8 @@ void TFenEdit::ResetState() {
   caret_ = anchor_ = selEnd_ = TRowPos{};
   selected_ = selectAll_ = false;
   insertMode_ = true;
-  horzOffset_ = 0;
-  topRow_ = 0;
+  geom_.HorzOffset = 0;
+  geom_.TopRow = 0;
   rememberedColumn_ = 0;
   caretX_ = 0;
   hitShown_ = false;

@@ -11,6 +11,7 @@
 #include "FenEditSub.h"
 #include "Fenstrings.h"
 #include "UndoHistory.h"
+#include "ViewGeometry.h"
 #include "platform/CustomControl.h"
 #include "platform/Graphics.h"
 
@@ -82,8 +83,8 @@ class TFenEdit : public TCustomControl {
   bool IsSelected() const { return selected_ || selectAll_; }
   bool IsSelectAll() const { return selectAll_; }
   int CaretX() const { return caretX_; }
-  int HorzOffset() const { return horzOffset_; }
-  TRow TopRow() const { return topRow_; }
+  int HorzOffset() const { return geom_.HorzOffset; }
+  TRow TopRow() const { return geom_.TopRow; }
 
   // ---- editing (FenEditEdit.cpp) -----------------------------------------------------
   std::string GetSelText() const;
@@ -316,21 +317,21 @@ class TFenEdit : public TCustomControl {
   void Recreate();
 
   // ---- geometry (zero until the window exists) ----
-  int CharHeight() const { return charHeight_; }
-  int AveCharWidth() const { return aveCharWidth_; }
-  int LineHeight() const { return lineHeight_; }
-  int VisibleRows() const { return visibleRows_; }
-  int RowMargin() const { return rowMargin_; }
-  int TextLeft() const { return textLeft_; }
-  int GutterWidth() const { return gutterWidth_; }
-  int HorzStep() const { return horzStep_; }
-  int CaretMarginX() const { return caretMarginX_; }
-  int TextAreaWidth() const { return ClientWidth() - textLeft_; }
+  int CharHeight() const { return geom_.CharHeight; }
+  int AveCharWidth() const { return geom_.AveCharWidth; }
+  int LineHeight() const { return geom_.LineHeight; }
+  int VisibleRows() const { return geom_.VisibleRows; }
+  int RowMargin() const { return geom_.RowMargin; }
+  int TextLeft() const { return geom_.TextLeft; }
+  int GutterWidth() const { return geom_.GutterWidth; }
+  int HorzStep() const { return geom_.HorzStep; }
+  int CaretMarginX() const { return geom_.CaretMarginX; }
+  int TextAreaWidth() const { return ClientWidth() - geom_.TextLeft; }
   int TextAreaHeight() const { return ClientHeight() - TopMargin_; }
   TRow MaxTopRow() const;
   int MaxRowWidth();
-  int VScrollScale() const { return vScrollScale_; }
-  int HScrollScale() const { return hScrollScale_; }
+  int VScrollScale() const { return geom_.VScrollScale; }
+  int HScrollScale() const { return geom_.HScrollScale; }
   int KeyRepeat() const { return keyRepeat_; }
   void ResetKeyRepeat() { keyRepeat_ = 0; }
   // The registered message ids.
@@ -472,15 +473,13 @@ class TFenEdit : public TCustomControl {
   bool modified_ = false;
   TByte rememberedColumn_ = 0;
   int caretX_ = 0;
-  int horzOffset_ = 0;
-  TRow topRow_ = 0;
   bool hitShown_ = false;  // search hit highlighted
   TRowPos notifiedCaret_{-1, -1};
   int notifiedX_ = -1;
 
   TUndoHistory history_;
-  bool applying_ = false;  // undo or redo is changing the text: nothing is recorded
-  bool batchApply_ = false;     // applying a command of several steps: view work once at its end
+  bool applying_ = false;    // undo or redo is changing the text: nothing is recorded
+  bool batchApply_ = false;  // applying a command of several steps: view work once at its end
   void ApplyCommand(bool undo);
   // Rows rewrapped since the step began: what undoing or redoing it repaints, as typing does —
   // only those rows, or everything below when the row count changed.
@@ -544,7 +543,7 @@ class TFenEdit : public TCustomControl {
   };
   void DottedLine(int x1, int y1, int x2, int y2, TColor c);
   TColor QuoteColor(TRow row) const;
-  int RowTop(TRow row) const { return (row - topRow_) * lineHeight_ + TopMargin_; }
+  int RowTop(TRow row) const { return (row - geom_.TopRow) * geom_.LineHeight + TopMargin_; }
   TRow LastShownRow() const;
   bool AdjustGutter();
   void CallUserDraw();
@@ -609,24 +608,7 @@ class TFenEdit : public TCustomControl {
 
   bool viewCreated_ = false;  // metrics taken (WM_CREATE seen)
   TFontSpec drawFont_;
-  int charHeight_ = 0;
-  int aveCharWidth_ = 0;
-  int lineHeight_ = 0;
-  int visibleRows_ = 0;
-  int rowMargin_ = 0;
-  int textLeft_ = 0;
-  int minTextLeft_ = 0;
-  int gutterWidth_ = 0;
-  int horzStep_ = 1;
-  int caretMarginX_ = 10;
-  int crTop_ = 0, crBottom_ = 0;       // line-break arrow stem, down from the band top
-  int dblSpaceW_ = 0, dblSpaceH_ = 0;  // the full-width space cell
-  int spaceW_ = 0;
-  int rulerColumnLimit_ = 0;
-  int vScrollScale_ = 1;
-  int hScrollScale_ = 1;
-  int vBarWidth_ = 0;
-  int maxRowWidth_ = 0;
+  TViewGeometry geom_;
   int keyRepeat_ = 0;
   int wheelRest_ = 0;  // wheel delta not yet worth a step
   int dotCounter_ = 0;

@@ -18,15 +18,16 @@ constexpr int kMaxScrollPos = 32767;
 
 void TFenEdit::PlaceCaret() {
   if (viewCreated_ && Focused()) {
-    int bandY = (caret_.Row - topRow_) * lineHeight_;
-    bool visible = caret_.Row >= topRow_ && caret_.Row < topRow_ + visibleRows_;
-    int x = caretX_ < 0 ? -5 : textLeft_ + caretX_;
-    int y = visible ? TopMargin_ + bandY : -lineHeight_ - TopMargin_;
+    int bandY = (caret_.Row - geom_.TopRow) * geom_.LineHeight;
+    bool visible = caret_.Row >= geom_.TopRow && caret_.Row < geom_.TopRow + geom_.VisibleRows;
+    int x = caretX_ < 0 ? -5 : geom_.TextLeft + caretX_;
+    int y = visible ? TopMargin_ + bandY : -geom_.LineHeight - TopMargin_;
     Host()->SetCaretPos(x, y);
     ResetSearch();
     // The font is handed over once per focus; the input method keeps it.
     if (!imeFontSet_) imeFontSet_ = Host()->SetCompositionFont(drawFont_);
-    if (imeFontSet_) Host()->SetCompositionWindow(TPoint{textLeft_ + caretX_, TopMargin_ + bandY});
+    if (imeFontSet_)
+      Host()->SetCompositionWindow(TPoint{geom_.TextLeft + caretX_, TopMargin_ + bandY});
   }
   bool moved = caret_ != notifiedCaret_ || caretX_ != notifiedX_;
   NotifyCaretMoved();
@@ -34,7 +35,7 @@ void TFenEdit::PlaceCaret() {
     TByte sb, eb;
     TRow sr, er;
     GetSelRange(sb, sr, er, eb);
-    OnUserClientDraw(this, textLeft_, ClientDrawRight(), std::max(0, sr - 1),
+    OnUserClientDraw(this, geom_.TextLeft, ClientDrawRight(), std::max(0, sr - 1),
                      std::min(er + 1, Store.Count() - 1));
   }
 }
@@ -42,7 +43,7 @@ void TFenEdit::PlaceCaret() {
 void TFenEdit::ViewImeWindowToOrigin() {
   if (!viewCreated_ || !Focused()) return;
   if (!imeFontSet_) imeFontSet_ = Host()->SetCompositionFont(drawFont_);
-  if (imeFontSet_) Host()->SetCompositionWindow(TPoint{textLeft_, TopMargin_});
+  if (imeFontSet_) Host()->SetCompositionWindow(TPoint{geom_.TextLeft, TopMargin_});
 }
 
 // ---- bringing the caret into view ----------------------------------------------------------
@@ -67,38 +68,39 @@ bool TFenEdit::BringIntoView(TCaretPlacement placement) {
     caretX_ = PixelX(caret_.Row, caret_.Byte);
     return false;
   }
-  const TRow oldTop = topRow_;
-  const int oldOffset = horzOffset_;
+  const TRow oldTop = geom_.TopRow;
+  const int oldOffset = geom_.HorzOffset;
   const int count = Store.Count();
   const int w = TextAreaWidth();
-  const int k = visibleRows_ - rowMargin_;
-  const int absX = PixelX(caret_.Row, caret_.Byte) + horzOffset_;
-  caretX_ = absX - horzOffset_;
-  if (caretX_ > w - 3 || caretX_ < 3) horzOffset_ = std::max(0, absX - (w - horzStep_));
-  caretX_ = absX - horzOffset_;
+  const int k = geom_.VisibleRows - geom_.RowMargin;
+  const int absX = PixelX(caret_.Row, caret_.Byte) + geom_.HorzOffset;
+  caretX_ = absX - geom_.HorzOffset;
+  if (caretX_ > w - 3 || caretX_ < 3) geom_.HorzOffset = std::max(0, absX - (w - geom_.HorzStep));
+  caretX_ = absX - geom_.HorzOffset;
 
   const TRow row = caret_.Row;
   switch (placement) {
     case TCaretPlacement::Minimal:
-      if (row > topRow_ + k) {
-        topRow_ = std::max(0, row - k);
-      } else if (topRow_ < count - k) {
-        if (row < topRow_) topRow_ = std::max(0, row - rowMargin_ + 1);
+      if (row > geom_.TopRow + k) {
+        geom_.TopRow = std::max(0, row - k);
+      } else if (geom_.TopRow < count - k) {
+        if (row < geom_.TopRow) geom_.TopRow = std::max(0, row - geom_.RowMargin + 1);
       } else {
-        topRow_ = std::max(0, row - k);
+        geom_.TopRow = std::max(0, row - k);
       }
       break;
     case TCaretPlacement::Centre:
-      topRow_ = std::min(std::max(0, row - visibleRows_ / 2), std::max(0, count - k));
+      geom_.TopRow = std::min(std::max(0, row - geom_.VisibleRows / 2), std::max(0, count - k));
       break;
     case TCaretPlacement::UpperFifth:
-      topRow_ = std::min(std::max(0, row + static_cast<int>(0.8 * visibleRows_) - visibleRows_),
-                         std::max(0, count - k));
+      geom_.TopRow =
+          std::min(std::max(0, row + static_cast<int>(0.8 * geom_.VisibleRows) - geom_.VisibleRows),
+                   std::max(0, count - k));
       break;
   }
-  if (visibleRows_ >= count + rowMargin_ - 1) topRow_ = 0;
+  if (geom_.VisibleRows >= count + geom_.RowMargin - 1) geom_.TopRow = 0;
 
-  if (topRow_ != oldTop || horzOffset_ != oldOffset) {
+  if (geom_.TopRow != oldTop || geom_.HorzOffset != oldOffset) {
     Host()->HideCaret();
     SetVScrollRange(true);
     SetHScrollRange(true);
@@ -109,7 +111,7 @@ bool TFenEdit::BringIntoView(TCaretPlacement placement) {
   }
   int oldRuleY = ruleY_;
   PlaceCaret();
-  if (ShowUnderLine && oldRuleY != RowTop(caret_.Row) + charHeight_) {
+  if (ShowUnderLine && oldRuleY != RowTop(caret_.Row) + geom_.CharHeight) {
     EraseCaretRule();
     DrawCaretRule();
   }
@@ -119,19 +121,19 @@ bool TFenEdit::BringIntoView(TCaretPlacement placement) {
 // ---- scroll ranges -------------------------------------------------------------------------
 
 TRow TFenEdit::MaxTopRow() const {
-  return std::max(0, Store.Count() + rowMargin_ - visibleRows_ - 1);
+  return std::max(0, Store.Count() + geom_.RowMargin - geom_.VisibleRows - 1);
 }
 
 int TFenEdit::RowWidth(TRow row) const {
-  return PixelX(row, RowLimit(row)) + horzOffset_;
+  return PixelX(row, RowLimit(row)) + geom_.HorzOffset;
 }
 
 int TFenEdit::MaxRowWidth() {
   int widest = 0;
   if (viewCreated_)
-    for (TRow r = topRow_, last = LastShownRow(); r <= last; ++r)
+    for (TRow r = geom_.TopRow, last = LastShownRow(); r <= last; ++r)
       widest = std::max(widest, RowWidth(r));
-  maxRowWidth_ = widest;
+  geom_.MaxRowWidth = widest;
   return widest;
 }
 
@@ -141,23 +143,24 @@ bool TFenEdit::SetVScrollRange(bool redraw) {
   if (!VertScrollBar) return changed;
   const int count = Store.Count();
   const TRow maxTop = MaxTopRow();
-  vScrollScale_ = std::max(1, CeilDiv(maxTop, kMaxScrollPos));
-  int range = CeilDiv(maxTop, vScrollScale_);
+  geom_.VScrollScale = std::max(1, CeilDiv(maxTop, kMaxScrollPos));
+  int range = CeilDiv(maxTop, geom_.VScrollScale);
   WindowHost* h = Host();
   h->SetScrollRange(SB_VERT, 0, range, redraw);
-  h->SetScrollPos(SB_VERT, CeilDiv(topRow_, vScrollScale_), redraw);
+  h->SetScrollPos(SB_VERT, CeilDiv(geom_.TopRow, geom_.VScrollScale), redraw);
   if (range == 0) h->ShowScrollBar(SB_VERT, true);
-  h->EnableScrollBar(SB_VERT, visibleRows_ < count + rowMargin_ - 1);
+  h->EnableScrollBar(SB_VERT, geom_.VisibleRows < count + geom_.RowMargin - 1);
   return changed;
 }
 
 void TFenEdit::SetHScrollRange(bool redraw) {
   if (!viewCreated_ || !HandleAllocated() || !HorzScrollBar) return;
   int widest = MaxRowWidth();
-  hScrollScale_ = std::max(1, CeilDiv(widest, kMaxScrollPos));
+  geom_.HScrollScale = std::max(1, CeilDiv(widest, kMaxScrollPos));
   WindowHost* h = Host();
-  h->SetScrollRange(SB_HORZ, 0, std::max(1, CeilDiv(widest, hScrollScale_) - horzStep_), redraw);
-  h->EnableScrollBar(SB_HORZ, TextAreaWidth() < widest + horzStep_);
+  h->SetScrollRange(SB_HORZ, 0, std::max(1, CeilDiv(widest, geom_.HScrollScale) - geom_.HorzStep),
+                    redraw);
+  h->EnableScrollBar(SB_HORZ, TextAreaWidth() < widest + geom_.HorzStep);
 }
 
 void TFenEdit::ViewUpdateScrollRange() {
@@ -172,9 +175,9 @@ void TFenEdit::ViewUpdateScrollRange() {
 // ---- scroll messages -----------------------------------------------------------------------
 
 int TFenEdit::VScroll(unsigned code, int thumb) {
-  if (!viewCreated_ || lineHeight_ <= 0) return 0;
+  if (!viewCreated_ || geom_.LineHeight <= 0) return 0;
   int request = 0;
-  const int page = TextAreaHeight() / lineHeight_;
+  const int page = TextAreaHeight() / geom_.LineHeight;
   switch (code) {
     case SB_LINEUP:
       request = keyRepeat_ < -4 ? -ScrollStep_ : -1;
@@ -189,24 +192,25 @@ int TFenEdit::VScroll(unsigned code, int thumb) {
       request = std::max(1, page);
       break;
     case SB_THUMBTRACK:
-      request = thumb * vScrollScale_ - topRow_;
+      request = thumb * geom_.VScrollScale - geom_.TopRow;
       break;
     case SB_TOP:
-      request = -topRow_;
+      request = -geom_.TopRow;
       break;
     case SB_BOTTOM:
-      request = MaxTopRow() - topRow_;
+      request = MaxTopRow() - geom_.TopRow;
       break;
     default:
       request = 0;
   }
-  const int scrolled = std::clamp(request, -topRow_, std::max(-topRow_, MaxTopRow() - topRow_));
+  const int scrolled =
+      std::clamp(request, -geom_.TopRow, std::max(-geom_.TopRow, MaxTopRow() - geom_.TopRow));
   int follow = request;
-  if (request > 0 && caret_.Row - topRow_ > visibleRows_ - rowMargin_) follow = 0;
+  if (request > 0 && caret_.Row - geom_.TopRow > geom_.VisibleRows - geom_.RowMargin) follow = 0;
   if (scrolled == 0) return 0;
 
   EraseCaretRule();
-  topRow_ += scrolled;
+  geom_.TopRow += scrolled;
   Host()->HideCaret();
   TRect below{0, TopMargin_, ClientWidth(), ClientHeight()};
   InvalidateRect(below, true);
@@ -220,7 +224,7 @@ int TFenEdit::VScroll(unsigned code, int thumb) {
   }
   inScroll_ = false;
   Host()->ShowCaret();
-  if (VertScrollBar) Host()->SetScrollPos(SB_VERT, CeilDiv(topRow_, vScrollScale_), true);
+  if (VertScrollBar) Host()->SetScrollPos(SB_VERT, CeilDiv(geom_.TopRow, geom_.VScrollScale), true);
   return scrolled;
 }
 
@@ -230,10 +234,10 @@ int TFenEdit::HScroll(unsigned code, int thumb) {
   int request = 0;
   switch (code) {
     case SB_LINELEFT:
-      request = -horzStep_;
+      request = -geom_.HorzStep;
       break;
     case SB_LINERIGHT:
-      request = horzStep_;
+      request = geom_.HorzStep;
       break;
     case SB_PAGELEFT:
       request = std::min(-1, -(w / 3));
@@ -242,22 +246,23 @@ int TFenEdit::HScroll(unsigned code, int thumb) {
       request = std::max(1, w / 3);
       break;
     case SB_THUMBTRACK:
-      request = thumb * hScrollScale_ - horzOffset_;
+      request = thumb * geom_.HScrollScale - geom_.HorzOffset;
       break;
     default:
       request = 0;
   }
   if (request < 0) {
-    request = std::max(request, -horzOffset_);
+    request = std::max(request, -geom_.HorzOffset);
   } else if (request > 0) {
     int widest = MaxRowWidth();
-    request = std::max(0, std::min(request, widest - horzOffset_ - horzStep_));
-    if (w >= widest + horzStep_) request = 0;
+    request = std::max(0, std::min(request, widest - geom_.HorzOffset - geom_.HorzStep));
+    if (w >= widest + geom_.HorzStep) request = 0;
   }
   if (request == 0) return 0;
-  horzOffset_ += request;
-  if (HorzScrollBar) Host()->SetScrollPos(SB_HORZ, CeilDiv(horzOffset_, hScrollScale_), true);
-  TRect area{textLeft_, 0, ClientWidth(), ClientHeight()};
+  geom_.HorzOffset += request;
+  if (HorzScrollBar)
+    Host()->SetScrollPos(SB_HORZ, CeilDiv(geom_.HorzOffset, geom_.HScrollScale), true);
+  TRect area{geom_.TextLeft, 0, ClientWidth(), ClientHeight()};
   Host()->ScrollWindow(-request, 0, &area);
   caretX_ -= request;
   if (OnUserDraw) {
@@ -407,7 +412,7 @@ void TFenEdit::MoveCaretRows(int n) {
     return;
   }
   if (cachedColumn_ != rememberedColumn_) {
-    cachedColumnX_ = PixelX(caret_.Row, rememberedColumn_) + horzOffset_;
+    cachedColumnX_ = PixelX(caret_.Row, rememberedColumn_) + geom_.HorzOffset;
     cachedColumn_ = rememberedColumn_;
   }
   EraseCaretRule();
@@ -415,12 +420,12 @@ void TFenEdit::MoveCaretRows(int n) {
   caret_.Row = std::clamp(caret_.Row + n, 0, last);
   int bx = 0;
   caret_.Byte = RowHitTest(caret_.Row, cachedColumnX_, bx);
-  caretX_ = bx - horzOffset_;
+  caretX_ = bx - geom_.HorzOffset;
   if (viewCreated_) {
     int w = TextAreaWidth();
-    if (caretX_ > w || (caretX_ < 0 && horzOffset_ > 0)) {
-      horzOffset_ = std::max(0, bx - w + horzStep_);
-      caretX_ = bx - horzOffset_;
+    if (caretX_ > w || (caretX_ < 0 && geom_.HorzOffset > 0)) {
+      geom_.HorzOffset = std::max(0, bx - w + geom_.HorzStep);
+      caretX_ = bx - geom_.HorzOffset;
       RepaintAll();
     }
   }
@@ -432,11 +437,11 @@ void TFenEdit::MoveCaretRows(int n) {
 void TFenEdit::CaretUpDown(int n) {
   bool wasKey = keyInProgress_;
   keyInProgress_ = true;
-  if (n > 0 && caret_.Row - topRow_ + rowMargin_ >= visibleRows_) {
+  if (n > 0 && caret_.Row - geom_.TopRow + geom_.RowMargin >= geom_.VisibleRows) {
     if (keyRepeat_ < 0) keyRepeat_ = 0;
     ++keyRepeat_;
     Perform(WM_VSCROLL, SB_LINEDOWN, 0);
-  } else if (n < 0 && caret_.Row - topRow_ < rowMargin_) {
+  } else if (n < 0 && caret_.Row - geom_.TopRow < geom_.RowMargin) {
     if (keyRepeat_ > 0) keyRepeat_ = 0;
     --keyRepeat_;
     if (Perform(WM_VSCROLL, SB_LINEUP, 0) == 0) MoveCaretVert(-1);
@@ -450,20 +455,20 @@ void TFenEdit::CaretPage(int dir) {
   bool wasKey = keyInProgress_;
   keyInProgress_ = true;
   if (CaretScrollFix) ScrollToCaret(caret_, TCaretPlacement::Minimal, true, false);
-  int page = lineHeight_ > 0 ? TextAreaHeight() / lineHeight_ : 1;
+  int page = geom_.LineHeight > 0 ? TextAreaHeight() / geom_.LineHeight : 1;
   if (Perform(WM_VSCROLL, dir < 0 ? SB_PAGEUP : SB_PAGEDOWN, 0) == 0)
     MoveCaretVert(dir < 0 ? std::min(-1, -page) : std::max(1, page));
   keyInProgress_ = wasKey;
 }
 
 void TFenEdit::KeepCaretRight(bool once) {
-  while (TextAreaWidth() - caretX_ - caretMarginX_ < 0) {
+  while (TextAreaWidth() - caretX_ - geom_.CaretMarginX < 0) {
     if (Perform(WM_HSCROLL, SB_LINERIGHT, 0) == 0 || once) break;
   }
 }
 
 void TFenEdit::KeepCaretLeft() {
-  while (caretX_ < 0 && horzOffset_ > 0) {
+  while (caretX_ < 0 && geom_.HorzOffset > 0) {
     if (Perform(WM_HSCROLL, SB_LINELEFT, 0) == 0) break;
   }
 }

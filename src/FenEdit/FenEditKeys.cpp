@@ -287,12 +287,12 @@ void TFenEdit::CaretRight(bool word) {
   }
   if ((next >= len && caret_.Row < last) || ch == '\r') {
     // The end of a continuation row and the start of the next are one place: the next row.
-    const bool scrolled = horzOffset_ != 0;
-    horzOffset_ = 0;
+    const bool scrolled = geom_.HorzOffset != 0;
+    geom_.HorzOffset = 0;
     caretX_ = 0;
     rememberedColumn_ = 0;
     const TRow target = caret_.Row + 1;
-    if (caret_.Row - topRow_ + rowMargin_ < visibleRows_) {
+    if (caret_.Row - geom_.TopRow + geom_.RowMargin < geom_.VisibleRows) {
       caret_ = {0, target};
     } else {
       Perform(WM_VSCROLL, SB_LINEDOWN);  // moves the caret along
@@ -316,18 +316,19 @@ void TFenEdit::CaretLeft(bool word) {
   if (caret_.Row == 0 && caret_.Byte <= 0) return;
   if (caret_.Byte <= 0) {
     const TRow target = caret_.Row - 1;
-    if (caret_.Row - topRow_ <= rowMargin_) Perform(WM_VSCROLL, SB_LINEUP);  // caret follows
+    if (caret_.Row - geom_.TopRow <= geom_.RowMargin)
+      Perform(WM_VSCROLL, SB_LINEUP);  // caret follows
     const std::string& row = Store.Get(target);
     // Before the line break, or before the last character of a continuation row.
     TRowPos p = RowHasTerminator(row) ? TRowPos{static_cast<TByte>(row.size()) - 2, target}
                                       : CharLeft({static_cast<TByte>(row.size()), target});
     caret_ = p;
     rememberedColumn_ = p.Byte;
-    const int oldHorz = horzOffset_;
-    const int absX = PixelX(p.Row, p.Byte) + horzOffset_;
-    horzOffset_ = std::max(0, absX - TextAreaWidth() + caretMarginX_);
-    caretX_ = absX - horzOffset_;
-    if (horzOffset_ != 0 || oldHorz != 0) RepaintAll();
+    const int oldHorz = geom_.HorzOffset;
+    const int absX = PixelX(p.Row, p.Byte) + geom_.HorzOffset;
+    geom_.HorzOffset = std::max(0, absX - TextAreaWidth() + geom_.CaretMarginX);
+    caretX_ = absX - geom_.HorzOffset;
+    if (geom_.HorzOffset != 0 || oldHorz != 0) RepaintAll();
   } else {
     const std::string& row = Store.Get(caret_.Row);
     TRowPos before = CharLeft(caret_);
@@ -349,8 +350,8 @@ void TFenEdit::CaretHome() {
   caret_.Byte = 0;
   rememberedColumn_ = 0;
   caretX_ = 0;
-  if (horzOffset_ != 0) {
-    horzOffset_ = 0;
+  if (geom_.HorzOffset != 0) {
+    geom_.HorzOffset = 0;
     RepaintAll();
   }
   SelectionAfterMove(old, ExtendingSelection());
@@ -365,11 +366,11 @@ void TFenEdit::CaretEnd() {
   if (caret_.Row == last && caret_.Byte >= end) return;
   caret_.Byte = end;
   rememberedColumn_ = end;
-  const int width = PixelX(caret_.Row, end) + horzOffset_;
-  const int newHorz = std::max(0, width - TextAreaWidth() + caretMarginX_);
-  const bool changed = newHorz != horzOffset_;
-  horzOffset_ = newHorz;
-  caretX_ = width - horzOffset_;
+  const int width = PixelX(caret_.Row, end) + geom_.HorzOffset;
+  const int newHorz = std::max(0, width - TextAreaWidth() + geom_.CaretMarginX);
+  const bool changed = newHorz != geom_.HorzOffset;
+  geom_.HorzOffset = newHorz;
+  caretX_ = width - geom_.HorzOffset;
   if (changed) RepaintAll();
   SelectionAfterMove(old, ExtendingSelection());
   PlaceCaret();
@@ -391,8 +392,8 @@ void TFenEdit::CaretTextStart() {
   prevDrawn_ = caret_;
   rememberedColumn_ = 0;
   caretX_ = 0;
-  topRow_ = 0;
-  horzOffset_ = 0;
+  geom_.TopRow = 0;
+  geom_.HorzOffset = 0;
   if (Host() != nullptr && HandleAllocated()) {
     Host()->SetScrollPos(SB_VERT, 0, true);
     Host()->SetScrollPos(SB_HORZ, 0, true);
@@ -419,16 +420,18 @@ void TFenEdit::CaretTextEnd() {
   DropEmptySelection();
   prevDrawn_ = caret_;
   rememberedColumn_ = end;
-  const int width = PixelX(last, end) + horzOffset_;
-  horzOffset_ = std::max(0, width - TextAreaWidth() + caretMarginX_);
-  caretX_ = width - horzOffset_;
-  topRow_ = MaxTopRow();
+  const int width = PixelX(last, end) + geom_.HorzOffset;
+  geom_.HorzOffset = std::max(0, width - TextAreaWidth() + geom_.CaretMarginX);
+  caretX_ = width - geom_.HorzOffset;
+  geom_.TopRow = MaxTopRow();
   SetVScrollRange(true);
   SetHScrollRange(true);
   if (Host() != nullptr && HandleAllocated()) {
-    Host()->SetScrollPos(SB_VERT, (topRow_ + vScrollScale_ - 1) / std::max(1, vScrollScale_), true);
-    Host()->SetScrollPos(SB_HORZ, (horzOffset_ + hScrollScale_ - 1) / std::max(1, hScrollScale_),
-                         true);
+    Host()->SetScrollPos(
+        SB_VERT, (geom_.TopRow + geom_.VScrollScale - 1) / std::max(1, geom_.VScrollScale), true);
+    Host()->SetScrollPos(
+        SB_HORZ, (geom_.HorzOffset + geom_.HScrollScale - 1) / std::max(1, geom_.HScrollScale),
+        true);
   }
   RepaintAll();
   PlaceCaret();

@@ -202,7 +202,7 @@ void TFenEdit::WrapAll(bool on, bool repaint) {
     ShowCodedMessage("Error:OC004");
     return;
   }
-  horzOffset_ = 0;
+  geom_.HorzOffset = 0;
   caretX_ = PixelX(caret_.Row, caret_.Byte);
   if (repaint) {
     ScrollToCaret(caret_, TCaretPlacement::Minimal, false, false);
@@ -375,7 +375,7 @@ TRowPos TFenEdit::LimitPos(TRowPos p) const {
 int TFenEdit::PixelX(TRow row, TByte byte) const {
   const std::string& s = Store.Get(std::clamp(row, 0, Store.Count() - 1));
   size_t n = std::min(static_cast<size_t>(std::max(0, byte)), s.size());
-  return metrics_->TextWidth(ExpandTabs(std::string_view(s).substr(0, n))) - horzOffset_;
+  return metrics_->TextWidth(ExpandTabs(std::string_view(s).substr(0, n))) - geom_.HorzOffset;
 }
 
 bool TFenEdit::GotoPos(TByte byte, TRow row, TCaretPlacement placement) {

@@ -69,7 +69,7 @@ bool TFenEdit::ViewMessage(TMessage& m) {
       TCustomControl::WndProc(m);
       imeFontSet_ = false;
       Host()->SetTimer(1, 40);
-      Host()->CreateCaret(2, charHeight_);
+      Host()->CreateCaret(2, geom_.CharHeight);
       PlaceCaret();
       Host()->ShowCaret();
       m.Result = 0;
@@ -111,7 +111,7 @@ bool TFenEdit::ViewMessage(TMessage& m) {
       m.Result = static_cast<LRESULT>(Store.TextLength());
       return true;
     case EM_GETFIRSTVISIBLELINE:
-      m.Result = topRow_;
+      m.Result = geom_.TopRow;
       return true;
     case EM_GETLINECOUNT:
       m.Result = Store.Count();

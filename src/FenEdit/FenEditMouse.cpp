@@ -7,25 +7,25 @@
 
 void TFenEdit::PointHitTest(int X, int Y) {
   prevDrawn_ = caret_;  // the next selection repaint starts from the old caret
-  TRow row = topRow_;
-  if (lineHeight_ > 0) row += std::max(0, Y - TopMargin_) / lineHeight_;
-  row = std::min(row, topRow_ + std::max(0, visibleRows_ - 1));
+  TRow row = geom_.TopRow;
+  if (geom_.LineHeight > 0) row += std::max(0, Y - TopMargin_) / geom_.LineHeight;
+  row = std::min(row, geom_.TopRow + std::max(0, geom_.VisibleRows - 1));
   row = std::clamp(row, 0, Store.Count() - 1);
   TByte byte = 0;
   int absX = 0;
-  if (X - textLeft_ < -4) {
-    horzOffset_ = 0;  // in the gutter or the left margin: the row's start
+  if (X - geom_.TextLeft < -4) {
+    geom_.HorzOffset = 0;  // in the gutter or the left margin: the row's start
   } else {
-    byte = RowHitTest(row, X - textLeft_ + horzOffset_, absX);
+    byte = RowHitTest(row, X - geom_.TextLeft + geom_.HorzOffset, absX);
   }
   caret_ = {byte, row};
   rememberedColumn_ = byte;
   // Keep the caret inside the text area, stepping the view by a third of its width.
   const int width = TextAreaWidth();
   const int step = std::max(1, width / 3);
-  while (absX > horzOffset_ + width) horzOffset_ += step;
-  while (absX < horzOffset_) horzOffset_ = std::max(0, horzOffset_ - step);
-  caretX_ = absX - horzOffset_;
+  while (absX > geom_.HorzOffset + width) geom_.HorzOffset += step;
+  while (absX < geom_.HorzOffset) geom_.HorzOffset = std::max(0, geom_.HorzOffset - step);
+  caretX_ = absX - geom_.HorzOffset;
 }
 
 // Inside: strictly between the first and last rows, or on the first row at or after the start
@@ -70,10 +70,10 @@ void TFenEdit::InsertAtPoint(int X, int Y, std::string_view text) {
   WindowHost* host = HandleAllocated() ? Host() : nullptr;
   if (host != nullptr) host->HideCaret();
   EraseCaretRule();
-  const int oldHorz = horzOffset_;
+  const int oldHorz = geom_.HorzOffset;
   PointHitTest(X, Y);
   CancelSelection();
-  if (horzOffset_ != oldHorz) RepaintAll();
+  if (geom_.HorzOffset != oldHorz) RepaintAll();
   SetSelText(text);
   PlaceCaret();
   if (host != nullptr) host->ShowCaret();
@@ -85,7 +85,7 @@ void TFenEdit::LeftPress(TShiftState Shift, int X, int Y) {
   WindowHost* host = HandleAllocated() ? Host() : nullptr;
   if (host != nullptr) host->HideCaret();
   EraseCaretRule();
-  const int oldHorz = horzOffset_;
+  const int oldHorz = geom_.HorzOffset;
   const TRowPos old = caret_;
   dragOrigin_ = caret_;
   PointHitTest(X, Y);
@@ -94,7 +94,7 @@ void TFenEdit::LeftPress(TShiftState Shift, int X, int Y) {
   bool dragCandidate = false;
   if (Shift & ssShift) {
     SelectionAfterMove(old, true);
-  } else if (X >= textLeft_ - 4 || oldHorz != 0) {
+  } else if (X >= geom_.TextLeft - 4 || oldHorz != 0) {
     if (InsideSelection(caret_)) {
       dragCandidate = true;
     } else {
@@ -112,7 +112,7 @@ void TFenEdit::LeftPress(TShiftState Shift, int X, int Y) {
       SelectionAfterMove(anchor_, true);
     }
   }
-  if (horzOffset_ != oldHorz) RepaintAll();
+  if (geom_.HorzOffset != oldHorz) RepaintAll();
   PlaceCaret();
   if (host != nullptr && !host->ShowCaret()) Perform(WM_SETFOCUS);  // creates the caret
   if (dragCandidate) {
@@ -137,23 +137,23 @@ void TFenEdit::TrackPointer(int X, int Y) {
   autoScrollDir_ = 0;
   CaretScrollFix = false;
   const int width = TextAreaWidth();
-  if (Y > visibleRows_ * lineHeight_ + TopMargin_) {
+  if (Y > geom_.VisibleRows * geom_.LineHeight + TopMargin_) {
     autoScrollDir_ = 1;
   } else if (Y <= TopMargin_) {
     autoScrollDir_ = -1;
-  } else if (X > textLeft_ + width) {
+  } else if (X > geom_.TextLeft + width) {
     autoScrollDir_ = 2;
-  } else if (X <= textLeft_ && horzOffset_ > 0) {
+  } else if (X <= geom_.TextLeft && geom_.HorzOffset > 0) {
     autoScrollDir_ = -2;
   }
   if (autoScrollDir_ != 0) return;  // the timer scrolls from here on
   const TRowPos old = caret_;
-  const int oldHorz = horzOffset_;
+  const int oldHorz = geom_.HorzOffset;
   PointHitTest(X, Y);
   if (!(caret_ == old)) {
     if (!dragText_) {
       // Dragging down in the margin from a row selection takes whole rows.
-      if (X < textLeft_ && caret_.Row == anchor_.Row + 1) anchor_.Byte = 0;
+      if (X < geom_.TextLeft && caret_.Row == anchor_.Row + 1) anchor_.Byte = 0;
       SelectionAfterMove(old, true);
     } else if (!IsSelected()) {
       anchor_ = selEnd_ = caret_;  // the caret is only the drop mark
@@ -161,7 +161,7 @@ void TFenEdit::TrackPointer(int X, int Y) {
     }
     PlaceCaret();
   }
-  if (horzOffset_ != oldHorz) {
+  if (geom_.HorzOffset != oldHorz) {
     RepaintAll();
     PlaceCaret();
   }

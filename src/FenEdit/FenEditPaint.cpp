@@ -150,7 +150,7 @@ void TFenEdit::FullPaint() {
   SelectDrawingFont();
   ruleY_ = -1;
   paintedCount_ = Store.Count();
-  const TRow first = topRow_, last = LastShownRow();
+  const TRow first = geom_.TopRow, last = LastShownRow();
   if (!PaintSelectedRows(first, last)) {
     for (TRow r = first; r <= last; ++r) PaintRowPlain(r);
     ColourLinks(first, last, nullptr);
@@ -164,10 +164,11 @@ void TFenEdit::FullPaint() {
     RestoreCanvas();
   }
   if (OnUserClientDraw)
-    OnUserClientDraw(this, textLeft_, ClientDrawRight(), topRow_,
-                     std::min(Store.Count(), topRow_ + visibleRows_) - 1);
+    OnUserClientDraw(this, geom_.TextLeft, ClientDrawRight(), geom_.TopRow,
+                     std::min(Store.Count(), geom_.TopRow + geom_.VisibleRows) - 1);
   if (HorzScrollBar) {
-    Host()->SetScrollPos(SB_HORZ, (horzOffset_ + hScrollScale_ - 1) / hScrollScale_, true);
+    Host()->SetScrollPos(SB_HORZ, (geom_.HorzOffset + geom_.HScrollScale - 1) / geom_.HScrollScale,
+                         true);
     SetHScrollRange(true);
   }
   if (OnPaint) OnPaint(this);
@@ -179,13 +180,13 @@ void TFenEdit::PartialPaint(TRow first, TRow last) {
   // below: those are repainted too.
   if (Store.Count() != paintedCount_) last = LastShownRow();
   paintedCount_ = Store.Count();
-  first = std::max(first, topRow_);
+  first = std::max(first, geom_.TopRow);
   last = std::min(last, LastShownRow());
   if (first > last) return;
   TPaintPass pass(*this);
   SelectDrawingFont();
   if (!PaintSelectedRows(first, last)) {
-    if (ruleY_ >= RowTop(first) && ruleY_ <= RowTop(last) + lineHeight_) ruleY_ = -1;
+    if (ruleY_ >= RowTop(first) && ruleY_ <= RowTop(last) + geom_.LineHeight) ruleY_ = -1;
     for (TRow r = first; r <= last; ++r) PaintRowPlain(r);
     ColourLinks(first, last, nullptr);
     PaintHitOver(first, last);
@@ -193,9 +194,10 @@ void TFenEdit::PartialPaint(TRow first, TRow last) {
   PaintGutter(first, last);
   DrawCaretRule();
   if (OnUserClientDraw && !inScroll_)
-    OnUserClientDraw(this, textLeft_, ClientDrawRight(), std::max(0, first - 1), last);
+    OnUserClientDraw(this, geom_.TextLeft, ClientDrawRight(), std::max(0, first - 1), last);
   if (HorzScrollBar) {
-    Host()->SetScrollPos(SB_HORZ, (horzOffset_ + hScrollScale_ - 1) / hScrollScale_, true);
+    Host()->SetScrollPos(SB_HORZ, (geom_.HorzOffset + geom_.HScrollScale - 1) / geom_.HScrollScale,
+                         true);
     SetHScrollRange(true);
   }
 }
@@ -206,7 +208,7 @@ void TFenEdit::PaintSelectionStep() {
     return;
   }
   TRow a = std::min(prevDrawn_.Row, caret_.Row), b = std::max(prevDrawn_.Row, caret_.Row);
-  a = std::max(a, topRow_);
+  a = std::max(a, geom_.TopRow);
   b = std::min(b, LastShownRow());
   TPaintPass pass(*this);
   SelectDrawingFont();
@@ -232,18 +234,18 @@ void TFenEdit::PaintRowPlain(TRow row) {
   const std::string body = ExpandTabs(std::string_view(s).substr(0, len));
   const int y = RowTop(row);
   const int right = ClientWidth();
-  const int x0 = textLeft_ - horzOffset_;
+  const int x0 = geom_.TextLeft - geom_.HorzOffset;
   c->SetTextColor(QuoteColor(row));
   c->SetBkColor(Color_);
-  TRect band{textLeft_ - 1, y, right, y + lineHeight_};
+  TRect band{geom_.TextLeft - 1, y, right, y + geom_.LineHeight};
   c->TextOut(x0, y, band, body);
   const int mx = x0 + c->TextWidth(body);
   if (eot && ShowEOF) {
     c->SetTextColor(CREOFcolor_);
-    int l = std::max(textLeft_, mx);
-    int r = std::max(textLeft_, mx + c->TextWidth(kEOF));
-    if (r > l) c->TextOut(mx, y, TRect{l, y, r, y + lineHeight_}, kEOF);
-  } else if (term && !eot && ShowCR && mx >= textLeft_) {
+    int l = std::max(geom_.TextLeft, mx);
+    int r = std::max(geom_.TextLeft, mx + c->TextWidth(kEOF));
+    if (r > l) c->TextOut(mx, y, TRect{l, y, r, y + geom_.LineHeight}, kEOF);
+  } else if (term && !eot && ShowCR && mx >= geom_.TextLeft) {
     DrawCRArrow(mx, y, CREOFcolor_);
   }
   DrawMarks(row, 0, static_cast<TByte>(len), x0, y, band, false);
@@ -282,12 +284,12 @@ void TFenEdit::PaintSegment(TRow row, TByte p, TByte q, bool selected, TColor se
   if (qq < p) qq = p;
   const int y = RowTop(row);
   const int right = ClientWidth();
-  const int x0 = textLeft_ - horzOffset_;
+  const int x0 = geom_.TextLeft - geom_.HorzOffset;
   const std::string expP = ExpandTabs(std::string_view(s).substr(0, static_cast<size_t>(p)));
   const std::string expQ = ExpandTabs(std::string_view(s).substr(0, static_cast<size_t>(qq)));
   const int x = x0 + c->TextWidth(expP);
   const int xEnd = x0 + c->TextWidth(expQ);
-  TRect rect{std::max(textLeft_, x), y, std::max(textLeft_, xEnd), y + lineHeight_};
+  TRect rect{std::max(geom_.TextLeft, x), y, std::max(geom_.TextLeft, xEnd), y + geom_.LineHeight};
   if (!rect.IsEmpty()) {
     if (selected) {
       c->SetTextColor(Inverted(Font_.Color));
@@ -300,9 +302,9 @@ void TFenEdit::PaintSegment(TRow row, TByte p, TByte q, bool selected, TColor se
     if (!selected) ColourLinks(row, row, &rect);
     DrawMarks(row, p, qq, x0, y, rect, selected);
   }
-  const int tail = std::max(textLeft_, xEnd);
+  const int tail = std::max(geom_.TextLeft, xEnd);
   if (endEot) {
-    TRect r{tail, y, right, y + lineHeight_};
+    TRect r{tail, y, right, y + geom_.LineHeight};
     if (ShowEOF) {
       c->SetTextColor(CREOFcolor_);
       c->SetBkColor(Color_);
@@ -311,13 +313,13 @@ void TFenEdit::PaintSegment(TRow row, TByte p, TByte q, bool selected, TColor se
       c->FillRect(r, Color_);
     }
   } else if (endCr) {
-    int cellRight = std::max(textLeft_, xEnd + 8);
-    c->FillRect(TRect{tail, y, cellRight, y + lineHeight_}, selected ? selBack : Color_);
-    if (ShowCR && xEnd >= textLeft_)
+    int cellRight = std::max(geom_.TextLeft, xEnd + 8);
+    c->FillRect(TRect{tail, y, cellRight, y + geom_.LineHeight}, selected ? selBack : Color_);
+    if (ShowCR && xEnd >= geom_.TextLeft)
       DrawCRArrow(xEnd, y, selected ? Inverted(CREOFcolor_) : CREOFcolor_);
-    c->FillRect(TRect{cellRight, y, right, y + lineHeight_}, Color_);
+    c->FillRect(TRect{cellRight, y, right, y + geom_.LineHeight}, Color_);
   } else if (q == len) {
-    c->FillRect(TRect{tail, y, right, y + lineHeight_}, Color_);
+    c->FillRect(TRect{tail, y, right, y + geom_.LineHeight}, Color_);
   }
 }
 
@@ -344,7 +346,7 @@ void TFenEdit::PaintHitOver(TRow first, TRow last) {
 
 void TFenEdit::DrawCRArrow(int x, int y, TColor color) {
   Surface* c = Canvas();
-  const int a = crTop_, b = crBottom_;
+  const int a = geom_.CrTop, b = geom_.CrBottom;
   c->Line(x + 4, y + a, x + 4, y + b, color);
   c->Line(x + 4, y + b, x + 1, y + b - 3, color);
   c->Line(x + 4, y + b, x + 7, y + b - 3, color);
@@ -383,9 +385,9 @@ void TFenEdit::DrawMarks(TRow row, TByte p, TByte q, int originX, int y, const T
       col += k;
       if (hasTab && static_cast<TByte>(i) >= p && ++tabs <= 100) {
         int e = originX + w + 1;
-        int t = e + spaceW_ - 2;
-        int ym = y + dblSpaceH_ / 2;
-        if (e + spaceW_ >= clip.Left && e <= clip.Right) {
+        int t = e + geom_.SpaceW - 2;
+        int ym = y + geom_.DblSpaceH / 2;
+        if (e + geom_.SpaceW >= clip.Left && e <= clip.Right) {
           c->Line(e, ym, t, ym, mark);
           c->Line(t, ym, t - 3, ym - 3, mark);
           c->Line(t, ym, t - 3, ym + 3, mark);
@@ -398,8 +400,8 @@ void TFenEdit::DrawMarks(TRow row, TByte p, TByte q, int originX, int y, const T
       if (hasBox && n == 2 && ch == 0x81 && static_cast<unsigned char>(part[i + 1]) == 0x40 &&
           static_cast<TByte>(i) >= p) {
         int xr = originX + w + cw;
-        if (xr >= clip.Left && xr - dblSpaceW_ <= clip.Right) {
-          int l = xr - dblSpaceW_ + 3, r = xr - 3, t = y + 2, b = y + dblSpaceH_ - 2;
+        if (xr >= clip.Left && xr - geom_.DblSpaceW <= clip.Right) {
+          int l = xr - geom_.DblSpaceW + 3, r = xr - 3, t = y + 2, b = y + geom_.DblSpaceH - 2;
           DottedLine(r, t, r, b, mark);
           DottedLine(r, b, l, b, mark);
           DottedLine(l, b, l, t, mark);
@@ -415,14 +417,14 @@ void TFenEdit::DrawMarks(TRow row, TByte p, TByte q, int originX, int y, const T
 // ---- links ---------------------------------------------------------------------------------
 
 void TFenEdit::DrawLink(TRow row, TByte i, TByte j, const TRect* clip) {
-  if (row < topRow_ || row > LastShownRow()) return;
+  if (row < geom_.TopRow || row > LastShownRow()) return;
   Surface* c = Canvas();
   const std::string& s = Store.Get(row);
   const size_t len = s.size() - (RowHasTerminator(s) ? 2 : 0);
   const int y = RowTop(row);
-  const int xi = PixelX(row, i) + textLeft_;
-  const int xe = PixelX(row, j + 1) + textLeft_;
-  TRect r{std::max(textLeft_, xi), y, xe, y + lineHeight_};
+  const int xi = PixelX(row, i) + geom_.TextLeft;
+  const int xe = PixelX(row, j + 1) + geom_.TextLeft;
+  TRect r{std::max(geom_.TextLeft, xi), y, xe, y + geom_.LineHeight};
   if (clip && clip->Top == y) r = IntersectRect(r, *clip);
   if (r.IsEmpty()) return;
   TFontSpec f = drawFont_;
@@ -430,7 +432,8 @@ void TFenEdit::DrawLink(TRow row, TByte i, TByte j, const TRect* clip) {
   c->SelectFont(f);
   c->SetTextColor(URLColor_);
   c->SetBkColor(Color_);
-  c->TextOut(textLeft_ - horzOffset_, y, r, ExpandTabs(std::string_view(s).substr(0, len)));
+  c->TextOut(geom_.TextLeft - geom_.HorzOffset, y, r,
+             ExpandTabs(std::string_view(s).substr(0, len)));
   SelectDrawingFont();
 }
 
@@ -534,54 +537,54 @@ void TFenEdit::ColourLinks(TRow first, TRow last, const TRect* clip) {
 void TFenEdit::PaintGutter(TRow first, TRow last) {
   Surface* c = Canvas();
   const int count = Store.Count();
-  const int shown = std::min(visibleRows_, count - topRow_);
-  const int bottomY = shown * lineHeight_ + TopMargin_ - (lineHeight_ - charHeight_);
+  const int shown = std::min(geom_.VisibleRows, count - geom_.TopRow);
+  const int bottomY = shown * geom_.LineHeight + TopMargin_ - (geom_.LineHeight - geom_.CharHeight);
   const int height = ClientHeight();
   if (bottomY < height) c->FillRect(TRect{0, bottomY, Width(), height}, Color_);
   const int top = std::max(TopMargin_, RowTop(first));
-  const int bottom = std::min(height, RowTop(last) + charHeight_);
-  c->FillRect(TRect{0, top, textLeft_, bottom}, Color_);
+  const int bottom = std::min(height, RowTop(last) + geom_.CharHeight);
+  c->FillRect(TRect{0, top, geom_.TextLeft, bottom}, Color_);
   if (!ShowLineNumber) return;
-  c->Line(textLeft_ - 4, TopMargin_, textLeft_ - 4, bottom, CREOFcolor_);
+  c->Line(geom_.TextLeft - 4, TopMargin_, geom_.TextLeft - 4, bottom, CREOFcolor_);
   c->SetTextColor(CREOFcolor_);
   c->SetBkColor(Color_);
-  const int right = textLeft_ - 7;
+  const int right = geom_.TextLeft - 7;
   for (TRow i = first; i <= last; ++i) {
     std::string number = std::to_string(i + 1);
     int x = right - c->TextWidth(number);
     int y = RowTop(i);
-    c->TextOut(x, y, TRect{std::max(0, x), y, right, y + charHeight_}, number);
+    c->TextOut(x, y, TRect{std::max(0, x), y, right, y + geom_.CharHeight}, number);
   }
 }
 
 bool TFenEdit::AdjustGutter() {
   if (!ShowLineNumber || !viewCreated_) return false;
   Surface* c = Canvas();
-  const int old = textLeft_;
+  const int old = geom_.TextLeft;
   const int need = c->TextWidth(std::to_string(Store.Count())) + LeftMargin_ + 7;
-  while (textLeft_ < need) textLeft_ += 10;
+  while (geom_.TextLeft < need) geom_.TextLeft += 10;
   const double zero = c->TextWidth("0");
-  while (need < textLeft_ - 1.5 * zero && minTextLeft_ < need) textLeft_ -= 10;
-  if (textLeft_ == old) return false;
-  gutterWidth_ = textLeft_ - LeftMargin_;
+  while (need < geom_.TextLeft - 1.5 * zero && geom_.MinTextLeft < need) geom_.TextLeft -= 10;
+  if (geom_.TextLeft == old) return false;
+  geom_.GutterWidth = geom_.TextLeft - LeftMargin_;
   ComputeGeometry();
   return true;
 }
 
 void TFenEdit::CallUserDraw() {
-  const double ave = std::max(1, aveCharWidth_);
-  int c1 = std::max(1, static_cast<int>(std::lround(horzOffset_ / ave)));
-  int c2 = std::min(static_cast<int>(std::lround((Width() + horzOffset_) / ave)),
-                    WordWrap_ ? Column_ : rulerColumnLimit_);
-  OnUserDraw(this, c1, c2, textLeft_, ClientDrawRight());
+  const double ave = std::max(1, geom_.AveCharWidth);
+  int c1 = std::max(1, static_cast<int>(std::lround(geom_.HorzOffset / ave)));
+  int c2 = std::min(static_cast<int>(std::lround((Width() + geom_.HorzOffset) / ave)),
+                    WordWrap_ ? Column_ : geom_.RulerColumnLimit);
+  OnUserDraw(this, c1, c2, geom_.TextLeft, ClientDrawRight());
 }
 
 // ---- the caret-row rule --------------------------------------------------------------------
 
 void TFenEdit::DrawCaretRule() {
   if (!ShowUnderLine || !viewCreated_ || IsSelected() || mouseSelecting_) return;
-  if (caret_.Row < topRow_ || caret_.Row > LastShownRow()) return;
-  int y = RowTop(caret_.Row) + charHeight_;
+  if (caret_.Row < geom_.TopRow || caret_.Row > LastShownRow()) return;
+  int y = RowTop(caret_.Row) + geom_.CharHeight;
   Canvas()->Line(LeftMargin_, y, Width(), y, UlineColor_);
   ruleY_ = y;
 }
@@ -592,14 +595,14 @@ void TFenEdit::EraseCaretRule() {
   ruleY_ = -1;
   if (y <= TopMargin_) return;
   Canvas()->Line(LeftMargin_, y, Width(), y, Color_);
-  if (ShowLineNumber) Canvas()->Line(textLeft_ - 4, y, textLeft_ - 3, y, CREOFcolor_);
+  if (ShowLineNumber) Canvas()->Line(geom_.TextLeft - 4, y, geom_.TextLeft - 3, y, CREOFcolor_);
 }
 
 void TFenEdit::MoveCaretRuleTo(TRow row) {
   if (!ShowUnderLine || !viewCreated_ || IsSelected()) return;
   EraseCaretRule();
-  if (row < topRow_ || row > LastShownRow()) return;
-  int y = RowTop(row) + charHeight_;
+  if (row < geom_.TopRow || row > LastShownRow()) return;
+  int y = RowTop(row) + geom_.CharHeight;
   Canvas()->Line(LeftMargin_, y, ClientWidth(), y, UlineColor_);
   ruleY_ = y;
 }

@@ -16,9 +16,13 @@ bool TFenEdit::RecordUndo(TUndoKind kind, const std::string& text, TRow row, TBy
   return RecordUndoAt(kind, text, stored ? ToLinePos({byte, row}) : TLinePos{});
 }
 
-void TFenEdit::BeginUndoGroup() { history_.BeginGroup(); }
+void TFenEdit::BeginUndoGroup() {
+  history_.BeginGroup();
+}
 
-void TFenEdit::EndUndoGroup() { history_.EndGroup(); }
+void TFenEdit::EndUndoGroup() {
+  history_.EndGroup();
+}
 
 void TFenEdit::DropRedo() {
   if (history_.DropRedo() && OnChangeRedoMode) OnChangeRedoMode(this, false);

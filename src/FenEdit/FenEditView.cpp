@@ -5,7 +5,9 @@
 #include "FenEdit.h"
 
 namespace {
-int RoundHalfUp(double v) { return static_cast<int>(std::floor(v + 0.5)); }
+int RoundHalfUp(double v) {
+  return static_cast<int>(std::floor(v + 0.5));
+}
 }  // namespace
 
 // ---- metrics for the layout ---------------------------------------------------------------
@@ -13,20 +15,34 @@ int RoundHalfUp(double v) { return static_cast<int>(std::floor(v + 0.5)); }
 int TFenEdit::TViewMetrics::TextWidth(std::string_view bytes) const {
   return e_.Canvas()->TextWidth(bytes);
 }
-int TFenEdit::TViewMetrics::AveCharWidth() const { return e_.aveCharWidth_; }
-int TFenEdit::TViewMetrics::TextAreaWidth() const { return e_.TextAreaWidth(); }
+int TFenEdit::TViewMetrics::AveCharWidth() const {
+  return e_.geom_.AveCharWidth;
+}
+int TFenEdit::TViewMetrics::TextAreaWidth() const {
+  return e_.TextAreaWidth();
+}
 
 // ---- properties ----------------------------------------------------------------------------
 
-void TFenEdit::SetTopMargin(int value) { TopMargin_ = std::clamp(value, 0, 30); }
-void TFenEdit::SetLeftMargin(int value) { LeftMargin_ = std::clamp(value, 0, 30); }
-void TFenEdit::SetScrollStep(int value) { ScrollStep_ = value & 0xFF; }
-void TFenEdit::SetWheelStep(int value) { WheelStep_ = value & 0xFF; }
-void TFenEdit::SetLineNoColumn(int value) { LineNoColumn_ = std::clamp(value, 1, 5); }
+void TFenEdit::SetTopMargin(int value) {
+  TopMargin_ = std::clamp(value, 0, 30);
+}
+void TFenEdit::SetLeftMargin(int value) {
+  LeftMargin_ = std::clamp(value, 0, 30);
+}
+void TFenEdit::SetScrollStep(int value) {
+  ScrollStep_ = value & 0xFF;
+}
+void TFenEdit::SetWheelStep(int value) {
+  WheelStep_ = value & 0xFF;
+}
+void TFenEdit::SetLineNoColumn(int value) {
+  LineNoColumn_ = std::clamp(value, 1, 5);
+}
 
 void TFenEdit::SetCurSetMode(bool value) {
   CurSetMode_ = value;
-  caretMarginX_ = CurSetMode_ ? 10 : horzStep_;
+  geom_.CaretMarginX = CurSetMode_ ? 10 : geom_.HorzStep;
 }
 
 void TFenEdit::SetColor(TColor c) {
@@ -76,7 +92,7 @@ void TFenEdit::CreateParams(TCreateParams& params) {
   }
   if (VertScrollBar) params.Style |= WS_VSCROLL;
   if (HorzScrollBar) params.Style |= WS_HSCROLL;
-  vBarWidth_ = VertScrollBar && Host() ? Host()->ScrollBarSize(SB_VERT) : 0;
+  geom_.VBarWidth = VertScrollBar && Host() ? Host()->ScrollBarSize(SB_VERT) : 0;
   // Only the face and the cell height shape the drawing font.
   drawFont_ = TFontSpec{};
   drawFont_.Name = Font_.Name;
@@ -102,10 +118,10 @@ void TFenEdit::RestoreCanvas() {
 
 void TFenEdit::ComputeRowHeight() {
   if (LineSpaceUnit_ == uPercent)
-    lineHeight_ = charHeight_ + RoundHalfUp(charHeight_ * LineSpace_ / 100.0);
+    geom_.LineHeight = geom_.CharHeight + RoundHalfUp(geom_.CharHeight * LineSpace_ / 100.0);
   else
-    lineHeight_ = charHeight_ + LineSpace_;
-  lineHeight_ = std::max(1, lineHeight_);
+    geom_.LineHeight = geom_.CharHeight + LineSpace_;
+  geom_.LineHeight = std::max(1, geom_.LineHeight);
 }
 
 void TFenEdit::CreateView() {
@@ -114,20 +130,20 @@ void TFenEdit::CreateView() {
   SelectDrawingFont();
   Surface* c = Canvas();
   TTextMetrics tm = c->GetTextMetrics();
-  charHeight_ = tm.Height;
-  aveCharWidth_ = std::max(1, tm.AveCharWidth);
+  geom_.CharHeight = tm.Height;
+  geom_.AveCharWidth = std::max(1, tm.AveCharWidth);
   ComputeRowHeight();
-  crTop_ = std::min(255, RoundHalfUp(0.2 * charHeight_));
-  crBottom_ = std::min(255, RoundHalfUp(0.8 * charHeight_));
+  geom_.CrTop = std::min(255, RoundHalfUp(0.2 * geom_.CharHeight));
+  geom_.CrBottom = std::min(255, RoundHalfUp(0.8 * geom_.CharHeight));
   TSize dbl = c->TextExtent("\x81\x40");
-  dblSpaceW_ = dbl.cx;
-  dblSpaceH_ = dbl.cy;
-  spaceW_ = c->TextWidth(" ");
-  rulerColumnLimit_ = (32767 / aveCharWidth_) / 2;
-  topRow_ = 0;
-  horzOffset_ = 0;
-  gutterWidth_ = ShowLineNumber ? std::min(100, c->TextWidth("0") * LineNoColumn_) + 7 : 0;
-  textLeft_ = minTextLeft_ = LeftMargin_ + gutterWidth_;
+  geom_.DblSpaceW = dbl.cx;
+  geom_.DblSpaceH = dbl.cy;
+  geom_.SpaceW = c->TextWidth(" ");
+  geom_.RulerColumnLimit = (32767 / geom_.AveCharWidth) / 2;
+  geom_.TopRow = 0;
+  geom_.HorzOffset = 0;
+  geom_.GutterWidth = ShowLineNumber ? std::min(100, c->TextWidth("0") * LineNoColumn_) + 7 : 0;
+  geom_.TextLeft = geom_.MinTextLeft = LeftMargin_ + geom_.GutterWidth;
   ruleY_ = -1;
   imeFontSet_ = false;
   viewCreated_ = true;
@@ -139,10 +155,10 @@ void TFenEdit::CreateView() {
 void TFenEdit::ComputeGeometry() {
   int areaW = TextAreaWidth();
   int areaH = TextAreaHeight();
-  visibleRows_ = lineHeight_ > 0 ? std::max(0, areaH / lineHeight_) : 0;
-  rowMargin_ = (visibleRows_ + 4) / 5;
-  horzStep_ = std::max(1, (areaW + 4) / 5);
-  caretMarginX_ = CurSetMode_ ? 10 : horzStep_;
+  geom_.VisibleRows = geom_.LineHeight > 0 ? std::max(0, areaH / geom_.LineHeight) : 0;
+  geom_.RowMargin = (geom_.VisibleRows + 4) / 5;
+  geom_.HorzStep = std::max(1, (areaW + 4) / 5);
+  geom_.CaretMarginX = CurSetMode_ ? 10 : geom_.HorzStep;
 }
 
 void TFenEdit::Recreate() {
@@ -177,7 +193,9 @@ TRow TFenEdit::ViewLastVisibleRow() const {
 }
 
 TRow TFenEdit::LastShownRow() const {
-  return std::min(Store.Count() - 1, topRow_ + visibleRows_ - 1);
+  return std::min(Store.Count() - 1, geom_.TopRow + geom_.VisibleRows - 1);
 }
 
-int TFenEdit::ClientDrawRight() const { return Width() - vBarWidth_; }
+int TFenEdit::ClientDrawRight() const {
+  return Width() - geom_.VBarWidth;
+}
