@@ -10,6 +10,7 @@
 #include "FenEditNotify.h"
 #include "FenEditSub.h"
 #include "Fenstrings.h"
+#include "SearchSession.h"
 #include "UndoHistory.h"
 #include "ViewGeometry.h"
 #include "platform/CustomControl.h"
@@ -174,13 +175,7 @@ class TFenEdit : public TCustomControl {
       int len, int Count, bool& ChangeF, bool& kakuninF, bool& AbortF)>;
   using TFindChangeEndEvent = std::function<void(TObject* Sender, const std::string& findchr,
                                                  const std::string& ChangeStr, int Count)>;
-  // A hit: its first byte and row, and its length (0: no hit).
-  struct TSearchHit {
-    TByte Byte = 0;
-    TRow Row = 0;
-    int Len = 0;
-    friend bool operator==(const TSearchHit&, const TSearchHit&) = default;
-  };
+  using TSearchHit = ::TSearchHit;
 
   void SetFindText(const std::string& s);
   void FindFirst();
@@ -193,11 +188,11 @@ class TFenEdit : public TCustomControl {
   // Replaces the bytes from..to (to may lie in a later row) by text: a deletion and an
   // insertion recorded at one place, so one undo takes both back. The caret ends after text.
   void ReplaceRange(std::string_view text, TRowPos from, TRowPos to, bool repaint);
-  const TSearchHit& CurrentHit() const { return hit_; }
+  const TSearchHit& CurrentHit() const { return search_.Hit; }
   bool HitHighlighted() const { return hitShown_; }
-  TColor HitColor() const { return hitColor_; }
-  int FindCount() const { return findCount_; }
-  const std::string& FindText() const { return findStr_; }
+  TColor HitColor() const { return search_.HitColor; }
+  int FindCount() const { return search_.Count; }
+  const std::string& FindText() const { return search_.FindStr; }
 
   TFindEvent OnFind;
   TFindHitEvent OnFindHit;
@@ -665,10 +660,6 @@ class TFenEdit : public TCustomControl {
 
  private:
   // ---- search state (FenEditSearch.cpp) -------------------------------------------------
-  // Forward searches go on from searchPos_ (after the last hit); backward searches look
-  // before searchBack_ (the last hit's start). The end of a replace range is kept as what
-  // lies after it (whole lines, and the bytes to its own line's end), which replacing before
-  // it never changes, so it holds however the rows in front are rewrapped.
   bool SearchForward(TRowPos from, TRowPos end, TSearchHit& hit);
   bool SearchBackward(TRowPos limit, TSearchHit& hit);
   std::string_view SearchText(TRow row, TByte offset, TByte partEnd, TRowPos end);
@@ -702,31 +693,7 @@ class TFenEdit : public TCustomControl {
   // Empties the redo list, telling OnChangeRedoMode when redo had been available.
   void DropRedo();
 
-  std::string findStr_;
-  std::string replaceStr_;
-  // Rows copied one after another, of which the texts handed to OnFind are views: each byte
-  // is copied once per search, also in a long line with many hits. Valid for one search, or
-  // for a whole replace-all pass (searchWinKeep_), whose rows ahead do not change.
-  std::string searchWin_;
-  std::vector<size_t> searchWinStart_;  // offset of each row in searchWin_
-  TRow searchWinFirst_ = 0;
-  TRowPos searchWinEnd_;         // the search's end; bytes after it are not copied
-  bool searchWinToEnd_ = false;  // the copy runs up to searchWinEnd_
-  bool searchWinKeep_ = false;
-  void DropSearchWindow();
-  TRowPos searchPos_;
-  TRowPos searchBack_;
-  bool rangeWhole_ = true;
-  int rangeLinesAfter_ = 0;
-  long long rangeTail_ = 0;
-  int findCount_ = 0;
-  TSearchHit hit_;
-  TColor hitColor_ = 0;
-  bool newSearch_ = true;
-  bool continuing_ = false;
-  bool wrapped_ = false;
-  bool kakunin_ = false;
-  bool abort_ = false;
+  TSearchSession search_;
 
   std::unique_ptr<TFixedMetrics> fixedMetrics_;
   const TFenMetrics* metrics_ = nullptr;

@@ -325,16 +325,16 @@ void TFenEdit::PaintSegment(TRow row, TByte p, TByte q, bool selected, TColor se
 
 // The current search hit, drawn like a selection in its own colour over plain rows.
 void TFenEdit::PaintHitOver(TRow first, TRow last) {
-  if (!hitShown_ || hit_.Len <= 0 || IsSelected()) return;
+  if (!hitShown_ || search_.Hit.Len <= 0 || IsSelected()) return;
   const int count = Store.Count();
-  TRow r = std::clamp(hit_.Row, 0, count - 1);
-  TByte b = std::max(0, hit_.Byte);
-  long long remaining = hit_.Len;
+  TRow r = std::clamp(search_.Hit.Row, 0, count - 1);
+  TByte b = std::max(0, search_.Hit.Byte);
+  long long remaining = search_.Hit.Len;
   while (remaining > 0 && r < count && r <= last) {
     const std::string& s = Store.Get(r);
     TByte rowLen = static_cast<TByte>(s.size()) - (r == count - 1 ? 2 : 0);
     long long take = std::min<long long>(remaining, std::max(0, rowLen - b));
-    if (r >= first && take > 0) PaintSegment(r, b, b + static_cast<TByte>(take), true, hitColor_);
+    if (r >= first && take > 0) PaintSegment(r, b, b + static_cast<TByte>(take), true, search_.HitColor);
     remaining -= take;
     ++r;
     b = 0;

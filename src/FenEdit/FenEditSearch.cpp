@@ -65,26 +65,26 @@ TRowPos TFenEdit::SkipHit(const TSearchHit& hit, TRowPos end) const {
 // ---- the range of a replacement ------------------------------------------------------------
 
 void TFenEdit::SetRangeEnd(TRowPos end) {
-  rangeWhole_ = end == TextEndPos();
+  search_.RangeWhole = end == TextEndPos();
   // After a line's CR LF is the next line's start: a replacement that takes that CR LF away
   // must not carry the end to the end of the joined line.
   end = SkipBytes(end, 0, TextEndPos());
-  if (rangeWhole_) return;
+  if (search_.RangeWhole) return;
   TLinePos lp = ToLinePos(end);
-  rangeLinesAfter_ = Store.LineEndCount() - lp.Line;
+  search_.RangeLinesAfter = Store.LineEndCount() - lp.Line;
   long long tail = static_cast<long long>(Store.Get(end.Row).size()) - end.Byte;
   for (TRow r = end.Row; r < Store.Count() - 1 && !RowHasTerminator(Store.Get(r));)
     tail += static_cast<long long>(Store.Get(++r).size());
-  rangeTail_ = std::max(0LL, tail);
+  search_.RangeTail = std::max(0LL, tail);
 }
 
 TRowPos TFenEdit::RangeEnd() const {
-  if (rangeWhole_) return TextEndPos();
+  if (search_.RangeWhole) return TextEndPos();
   int lineEnds = Store.LineEndCount();
-  TLine line = std::max(0, lineEnds - rangeLinesAfter_);
+  TLine line = std::max(0, lineEnds - search_.RangeLinesAfter);
   TRow first = Store.RowAfterLineEnds(line);
   TRow r = line < lineEnds ? Store.RowAfterLineEnds(line + 1) - 1 : Store.Count() - 1;
-  long long tail = rangeTail_;
+  long long tail = search_.RangeTail;
   while (r > first && tail >= static_cast<long long>(Store.Get(r).size())) {
     tail -= static_cast<long long>(Store.Get(r).size());
     --r;
@@ -101,61 +101,26 @@ TRowPos TFenEdit::RangeEnd() const {
 // The text handed to OnFind for a row: its bytes from offset to partEnd, then up to the search
 // string's length less one bytes of the rows after it, never past end.
 std::string_view TFenEdit::SearchText(TRow row, TByte offset, TByte partEnd, TRowPos end) {
-  const std::string& s = Store.Get(row);
-  size_t from = static_cast<size_t>(offset);
-  size_t part = static_cast<size_t>(partEnd) - from;
-  size_t want = findStr_.empty() ? 0 : findStr_.size() - 1;
-  if (want == 0 || row >= end.Row) return std::string_view(s).substr(from, part);
-  // The window serves the row when it holds the row and enough of what follows.
-  auto serves = [&] {
-    if (searchWinStart_.empty() || !(searchWinEnd_ == end) || row < searchWinFirst_) return false;
-    size_t i = static_cast<size_t>(row - searchWinFirst_);
-    if (i + 1 >= searchWinStart_.size()) return false;
-    return searchWinToEnd_ || searchWin_.size() - searchWinStart_[i + 1] >= want;
-  };
-  if (!serves()) {
-    // Copy from this row on, some 64 KB or at least what a match starting in it may need.
-    constexpr size_t kWindow = 64 * 1024;
-    searchWin_.clear();
-    searchWinStart_.clear();
-    searchWinFirst_ = row;
-    searchWinEnd_ = end;
-    searchWinToEnd_ = false;
-    for (TRow q = row; q <= end.Row; ++q) {
-      if (q > row + 1 && searchWin_.size() >= kWindow &&
-          searchWin_.size() - searchWinStart_[1] >= want)
-        break;
-      const std::string& r = Store.Get(q);
-      searchWinStart_.push_back(searchWin_.size());
-      searchWin_.append(r, 0, q == end.Row ? static_cast<size_t>(end.Byte) : r.size());
-      searchWinToEnd_ = q == end.Row;
-    }
-    searchWinStart_.push_back(searchWin_.size());
-  }
-  size_t i = static_cast<size_t>(row - searchWinFirst_);
-  size_t after = searchWin_.size() - searchWinStart_[i + 1];
-  return std::string_view(searchWin_)
-      .substr(searchWinStart_[i] + from, part + std::min(want, after));
-}
-
-void TFenEdit::DropSearchWindow() {
-  searchWinStart_.clear();
-  if (searchWin_.capacity() > (1u << 20)) std::string().swap(searchWin_);
+  size_t want = search_.FindStr.empty() ? 0 : search_.FindStr.size() - 1;
+  if (want == 0 || row >= end.Row)
+    return std::string_view(Store.Get(row))
+        .substr(static_cast<size_t>(offset), static_cast<size_t>(partEnd - offset));
+  return search_.Window.Text(Store, row, offset, partEnd, end, want);
 }
 
 // Raises OnFind; true when the match it reports starts within the row's part.
 bool TFenEdit::AskFind(std::string_view str, TRow row, TByte partLen, TByte offset,
                        TSearchHit& hit) {
   int x = 0;
-  int len = static_cast<int>(findStr_.size());
-  OnFind(this, str, findStr_, row, x, len);
+  int len = static_cast<int>(search_.FindStr.size());
+  OnFind(this, str, search_.FindStr, row, x, len);
   if (x < 1 || x > partLen) return false;
   hit = TSearchHit{offset + x - 1, row, std::max(0, len)};
   return true;
 }
 
 bool TFenEdit::SearchForward(TRowPos from, TRowPos end, TSearchHit& hit) {
-  if (!searchWinKeep_) DropSearchWindow();
+  if (!search_.Window.Keep) search_.Window.Drop();
   if (!OnFind) return false;
   from = ClampSearchPos(from);
   for (TRow r = from.Row; r <= end.Row; ++r) {
@@ -174,7 +139,7 @@ bool TFenEdit::SearchForward(TRowPos from, TRowPos end, TSearchHit& hit) {
 // The nearest row above limit (or limit's own row, before it) that holds a match ending at
 // or before limit; in that row, the last match of the row's own left-to-right series.
 bool TFenEdit::SearchBackward(TRowPos limit, TSearchHit& hit) {
-  DropSearchWindow();
+  search_.Window.Drop();
   if (!OnFind) return false;
   limit = ClampSearchPos(limit);
   for (TRow r = limit.Row; r >= 0; --r) {
@@ -202,38 +167,38 @@ bool TFenEdit::SearchBackward(TRowPos limit, TSearchHit& hit) {
 // ---- find ----------------------------------------------------------------------------------
 
 void TFenEdit::SetFindText(const std::string& s) {
-  findStr_ = s;
-  rangeWhole_ = true;
-  searchPos_ = searchBack_ = TRowPos{};
-  findCount_ = 0;
-  newSearch_ = true;
-  continuing_ = wrapped_ = false;
+  search_.FindStr = s;
+  search_.RangeWhole = true;
+  search_.Pos = search_.Back = TRowPos{};
+  search_.Count = 0;
+  search_.NewSearch = true;
+  search_.Continuing = search_.Wrapped = false;
   RemoveHitHighlight();
 }
 
 void TFenEdit::FindFirst() {
-  rangeWhole_ = true;
-  searchPos_ = TRowPos{};
-  findCount_ = 0;
+  search_.RangeWhole = true;
+  search_.Pos = TRowPos{};
+  search_.Count = 0;
   RemoveHitHighlight();
-  wrapped_ = false;
-  newSearch_ = false;
+  search_.Wrapped = false;
+  search_.NewSearch = false;
   FindStep(true);
 }
 
 void TFenEdit::FindNext() {
   RemoveHitHighlight();
   if (IsSelected()) CancelSelection();
-  rangeWhole_ = true;
-  if (newSearch_) searchPos_ = caret_;
+  search_.RangeWhole = true;
+  if (search_.NewSearch) search_.Pos = caret_;
   FindStep(true);
 }
 
 void TFenEdit::FindPrev() {
   RemoveHitHighlight();
   if (IsSelected()) CancelSelection();
-  rangeWhole_ = true;
-  if (newSearch_) searchBack_ = caret_;
+  search_.RangeWhole = true;
+  if (search_.NewSearch) search_.Back = caret_;
   FindStep(false);
 }
 
@@ -242,31 +207,31 @@ void TFenEdit::FindPrev() {
 // caret was placed since.
 void TFenEdit::FindStep(bool forward) {
   TRowPos end = TextEndPos();
-  if (wrapped_) {
-    findCount_ = 0;
-    searchPos_ = TRowPos{};
-    searchBack_ = end;
+  if (search_.Wrapped) {
+    search_.Count = 0;
+    search_.Pos = TRowPos{};
+    search_.Back = end;
   }
-  newSearch_ = false;
-  wrapped_ = false;
-  continuing_ = forward;
+  search_.NewSearch = false;
+  search_.Wrapped = false;
+  search_.Continuing = forward;
   TSearchHit h;
-  bool found = forward ? SearchForward(searchPos_, end, h) : SearchBackward(searchBack_, h);
+  bool found = forward ? SearchForward(search_.Pos, end, h) : SearchBackward(search_.Back, h);
   if (!found) {
-    wrapped_ = true;
-    searchPos_ = forward ? end : TRowPos{};
-    searchBack_ = forward ? end : TRowPos{};
-    if (OnFindNoHit) OnFindNoHit(this, findStr_);
+    search_.Wrapped = true;
+    search_.Pos = forward ? end : TRowPos{};
+    search_.Back = forward ? end : TRowPos{};
+    if (OnFindNoHit) OnFindNoHit(this, search_.FindStr);
     return;
   }
   GotoPos(h.Byte, h.Row, TCaretPlacement::UpperFifth);
   NotifyCaretMoved();
-  newSearch_ = false;
-  hit_ = h;
-  ++findCount_;
-  searchBack_ = TRowPos{h.Byte, h.Row};
-  searchPos_ = SkipHit(h, end);
-  if (OnFindHit) OnFindHit(this, findStr_, h.Byte, h.Row, h.Len, findCount_);
+  search_.NewSearch = false;
+  search_.Hit = h;
+  ++search_.Count;
+  search_.Back = TRowPos{h.Byte, h.Row};
+  search_.Pos = SkipHit(h, end);
+  if (OnFindHit) OnFindHit(this, search_.FindStr, h.Byte, h.Row, h.Len, search_.Count);
 }
 
 // ---- replace -------------------------------------------------------------------------------
@@ -370,7 +335,7 @@ TRowPos TFenEdit::ReplaceRangeAt(std::string_view text, TRowPos from, TRowPos to
 // again). So the work is the text passed plus the hits, and each hit records the same undo
 // steps as a replacement made alone: its logical place in the text as it is at that moment.
 int TFenEdit::ReplaceRest(TRowPos pos, TRowPos end, TRowPos& after) {
-  const std::string_view repl = CutAtNul(replaceStr_);
+  const std::string_view repl = CutAtNul(search_.ReplaceStr);
   TRowPos cp = ClampSearchPos(pos);  // original bytes before cp are dealt with
   after = cp;
   TSearchHit h;
@@ -476,14 +441,14 @@ int TFenEdit::ReplaceRest(TRowPos pos, TRowPos end, TRowPos& after) {
   };
 
   Store.BeginRewrite(firstRow);
-  searchWinKeep_ = true;
+  search_.Window.Keep = true;
   // Should anything throw (the host's matcher, memory), the store takes what is done so far:
   // whole lines, each with its undo steps.
   struct EndPass {
     TFenEdit& e;
     ~EndPass() {
-      e.searchWinKeep_ = false;
-      e.DropSearchWindow();
+      e.search_.Window.Keep = false;
+      e.search_.Window.Drop();
       if (e.Store.Rewriting()) {
         e.Store.EndRewrite();
         e.caret_ = e.anchor_ = e.selEnd_ = e.ClampSearchPos(e.caret_);
@@ -552,8 +517,8 @@ int TFenEdit::ReplaceRest(TRowPos pos, TRowPos end, TRowPos& after) {
       cp = next;
     }
   }
-  searchWinKeep_ = false;
-  DropSearchWindow();
+  search_.Window.Keep = false;
+  search_.Window.Drop();
   Store.EndRewrite();
   caret_ = anchor_ = selEnd_ = caret;
   after = caret;
@@ -563,19 +528,19 @@ int TFenEdit::ReplaceRest(TRowPos pos, TRowPos end, TRowPos& after) {
 
 void TFenEdit::ReplaceText(const std::string& find, const std::string& replace, bool wholeText,
                            bool confirm, bool fromTop) {
-  findStr_ = find;
-  replaceStr_ = replace;
-  kakunin_ = confirm;
-  newSearch_ = continuing_ = true;
-  wrapped_ = abort_ = false;
-  findCount_ = 0;
+  search_.FindStr = find;
+  search_.ReplaceStr = replace;
+  search_.Kakunin = confirm;
+  search_.NewSearch = search_.Continuing = true;
+  search_.Wrapped = search_.Abort = false;
+  search_.Count = 0;
   RemoveHitHighlight();
 
   TByte sb = 0, eb = 0;
   TRow sr = 0, er = 0;
   TRowPos start;
   if (wholeText || !GetSelRange(sb, sr, er, eb)) {
-    rangeWhole_ = true;
+    search_.RangeWhole = true;
     start = fromTop ? TRowPos{} : caret_;
   } else {
     SetRangeEnd(ClampSearchPos({eb, er}));
@@ -587,12 +552,12 @@ void TFenEdit::ReplaceText(const std::string& find, const std::string& replace, 
   TRowPos pos = ClampSearchPos(start);
   bool changed = false;
   TLineCursor cursor;
-  while (!abort_) {
-    if (!kakunin_) {
+  while (!search_.Abort) {
+    if (!search_.Kakunin) {
       // Every replacement made without asking is one command.
       TUndoGroup group(*this);
       int n = ReplaceRest(pos, end, pos);
-      findCount_ += n;
+      search_.Count += n;
       changed = changed || n > 0;
       break;
     }
@@ -600,18 +565,18 @@ void TFenEdit::ReplaceText(const std::string& find, const std::string& replace, 
     if (!SearchForward(pos, end, h)) break;
     TRowPos at{h.Byte, h.Row};
     TRowPos hitEnd = SkipBytes(at, h.Len, end);
-    if (kakunin_) {
+    if (search_.Kakunin) {
       GotoPos(h.Byte, h.Row, TCaretPlacement::UpperFifth);
       NotifyCaretMoved();
-      newSearch_ = false;
-      hit_ = h;
+      search_.NewSearch = false;
+      search_.Hit = h;
       bool changeF = true, kakuninF = true, abortF = false;
       if (OnFindChange)
-        OnFindChange(this, findStr_, replaceStr_, h.Byte, h.Row, h.Len, findCount_, changeF,
+        OnFindChange(this, search_.FindStr, search_.ReplaceStr, h.Byte, h.Row, h.Len, search_.Count, changeF,
                      kakuninF, abortF);
-      kakunin_ = kakuninF;
-      abort_ = abortF;
-      if (abort_) {
+      search_.Kakunin = kakuninF;
+      search_.Abort = abortF;
+      if (search_.Abort) {
         RemoveHitHighlight();
         pos = at;
         break;
@@ -622,11 +587,11 @@ void TFenEdit::ReplaceText(const std::string& find, const std::string& replace, 
       }
     }
     hitShown_ = false;
-    hit_ = TSearchHit{};
-    newSearch_ = false;
-    TRowPos after = ReplaceRangeAt(replaceStr_, at, hitEnd, kakunin_, &cursor);
+    search_.Hit = TSearchHit{};
+    search_.NewSearch = false;
+    TRowPos after = ReplaceRangeAt(search_.ReplaceStr, at, hitEnd, search_.Kakunin, &cursor);
     changed = true;
-    ++findCount_;
+    ++search_.Count;
     // Go on after the inserted text, wherever its rows ended up: its own bytes are never
     // searched again, so a replacement that holds the search string cannot loop.
     end = RangeEnd();
@@ -634,10 +599,10 @@ void TFenEdit::ReplaceText(const std::string& find, const std::string& replace, 
     if (h.Len <= 0) pos = SkipHit(TSearchHit{pos.Byte, pos.Row, 0}, end);
     if (Before(end, pos)) pos = end;
   }
-  searchPos_ = pos;
-  searchBack_ = pos;
-  rangeWhole_ = true;
-  if (kakunin_) {
+  search_.Pos = pos;
+  search_.Back = pos;
+  search_.RangeWhole = true;
+  if (search_.Kakunin) {
     RemoveHitHighlight();
   } else {
     hitShown_ = false;
@@ -647,15 +612,15 @@ void TFenEdit::ReplaceText(const std::string& find, const std::string& replace, 
   }
   NotifyCaretMoved();
   if (changed) RaiseChange();
-  if (OnFindChangeEnd) OnFindChangeEnd(this, findStr_, replaceStr_, findCount_);
+  if (OnFindChangeEnd) OnFindChangeEnd(this, search_.FindStr, search_.ReplaceStr, search_.Count);
 }
 
 // ---- the hit -------------------------------------------------------------------------------
 
 void TFenEdit::RepaintHit() {
-  if (hit_.Len <= 0) return;
-  TRowPos at = ClampSearchPos({hit_.Byte, hit_.Row});
-  TRowPos e = SkipBytes(at, hit_.Len, TextEndPos());
+  if (search_.Hit.Len <= 0) return;
+  TRowPos at = ClampSearchPos({search_.Hit.Byte, search_.Hit.Row});
+  TRowPos e = SkipBytes(at, search_.Hit.Len, TextEndPos());
   RepaintRows(at.Row, e.Row);
 }
 
@@ -666,17 +631,17 @@ void TFenEdit::RemoveHitHighlight() {
 }
 
 void TFenEdit::HighlightHit(TColor colour) {
-  if (hit_.Len <= 0) return;
-  hitColor_ = colour;
+  if (search_.Hit.Len <= 0) return;
+  search_.HitColor = colour;
   hitShown_ = true;
   RepaintHit();
 }
 
 void TFenEdit::ResetSearch() {
-  newSearch_ = true;
+  search_.NewSearch = true;
   if (hitShown_) {
     hitShown_ = false;
     if (!IsSelected()) RepaintHit();
   }
-  hit_ = TSearchHit{};
+  search_.Hit = TSearchHit{};
 }
