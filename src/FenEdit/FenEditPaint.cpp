@@ -334,7 +334,8 @@ void TFenEdit::PaintHitOver(TRow first, TRow last) {
     const std::string& s = Store.Get(r);
     TByte rowLen = static_cast<TByte>(s.size()) - (r == count - 1 ? 2 : 0);
     long long take = std::min<long long>(remaining, std::max(0, rowLen - b));
-    if (r >= first && take > 0) PaintSegment(r, b, b + static_cast<TByte>(take), true, search_.HitColor);
+    if (r >= first && take > 0)
+      PaintSegment(r, b, b + static_cast<TByte>(take), true, search_.HitColor);
     remaining -= take;
     ++r;
     b = 0;

@@ -572,8 +572,8 @@ void TFenEdit::ReplaceText(const std::string& find, const std::string& replace, 
       search_.Hit = h;
       bool changeF = true, kakuninF = true, abortF = false;
       if (OnFindChange)
-        OnFindChange(this, search_.FindStr, search_.ReplaceStr, h.Byte, h.Row, h.Len, search_.Count, changeF,
-                     kakuninF, abortF);
+        OnFindChange(this, search_.FindStr, search_.ReplaceStr, h.Byte, h.Row, h.Len, search_.Count,
+                     changeF, kakuninF, abortF);
       search_.Kakunin = kakuninF;
       search_.Abort = abortF;
       if (search_.Abort) {

@@ -35,8 +35,8 @@ class TSearchWindow {
   std::string bytes_;
   std::vector<size_t> start_;  // offset of each row in bytes_
   TRow first_ = 0;
-  TRowPos end_;          // the search's end; bytes after it are not copied
-  bool toEnd_ = false;   // the copy runs up to end_
+  TRowPos end_;         // the search's end; bytes after it are not copied
+  bool toEnd_ = false;  // the copy runs up to end_
 };
 
 struct TSearchSession {
