@@ -19,6 +19,40 @@
 using TChangeRedoEvent = std::function<void(TObject* Sender, bool RedoEnable)>;
 using TChangemodifyEvent = std::function<void(TObject* Sender, bool modified)>;
 
+// A whole text as an editor held it, in its rows, while another text is shown. It is only
+// moved, never copied.
+class TFenDocument {
+ public:
+  TFenDocument() = default;
+  TFenDocument(TFenDocument&&) noexcept = default;
+  TFenDocument& operator=(TFenDocument&&) noexcept = default;
+  TFenDocument(const TFenDocument&) = delete;
+  TFenDocument& operator=(const TFenDocument&) = delete;
+
+  // Bytes of the text (what GetText would give).
+  size_t TextLength() const;
+  // The text, CR LF between lines.
+  std::string Text() const;
+
+ private:
+  friend class TFenEdit;
+  // What the rows were cut for; the same values give the same rows.
+  struct TLayout {
+    bool wrap = false;
+    int column = 0;
+    bool autoWrap = false;
+    int tabCount = 0;
+    bool singleByte = false;
+    int charWidth = 0;
+    int areaWidth = 0;
+    int probeWidth = 0;
+    bool operator==(const TLayout&) const = default;
+  };
+  std::vector<std::string> rows_;  // as the store holds them; empty for an empty document
+  TLayout layout_;
+  bool rowsCutWithOldTabs_ = false;
+};
+
 class TFenEdit : public TCustomControl {
  public:
   TFenEdit();
@@ -33,6 +67,13 @@ class TFenEdit : public TCustomControl {
   bool SaveToFile(const std::string& fileName);
   void ClearAll();
   const TFenStrings& GetStore() const { return Store; }
+  // Moves the whole text out, laid out as it is, and leaves the editor empty (as ClearAll).
+  TFenDocument TakeDocument();
+  // Shows a taken text as SetText would (caret at the start, undo emptied) without cutting
+  // it into rows again; it is laid out anew only when the layout it was taken with differs.
+  void PutDocument(TFenDocument&& document);
+  // PutDocument would lay the text out anew.
+  bool NeedsLayout(const TFenDocument& document) const;
 
   // ---- layout -----------------------------------------------------------------------
   bool GetWordWrap() const { return WordWrap_; }
@@ -452,6 +493,7 @@ class TFenEdit : public TCustomControl {
   }
 
   TFenStrings Store;
+  TFenDocument::TLayout CurrentLayout() const;
   bool WordWrap_ = true;
   int Column_ = 72;
   bool AutoWrap_ = false;

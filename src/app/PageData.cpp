@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "FenEdit/FenEdit.h"
 #include "platform/AtomicFile.h"
 
 namespace {
@@ -27,10 +28,37 @@ class TReplacingStream : public TStream {
 
 // ---- TDataItem
 
+TDataItem::TDataItem() = default;
+
+TDataItem::TDataItem(std::string name, std::string fileName, std::string text)
+    : Name(std::move(name)), FileName(std::move(fileName)), Text(std::move(text)) {}
+
+TDataItem::~TDataItem() = default;
+
+std::string TDataItem::FullText() const {
+  return Rows ? Rows->Text() : Text;
+}
+
+void TDataItem::FlattenText() {
+  if (!Rows) return;
+  Text = Rows->Text();
+  Rows.reset();
+  RowsJournalled = false;
+}
+
+void TDataItem::HoldRows(TFenDocument&& rows) {
+  Text = std::string();
+  Rows = std::make_unique<TFenDocument>(std::move(rows));
+  RowsJournalled = false;
+}
+
 void TDataItem::WriteData(TValueWriter& writer) const {
   writer.WriteString(Name);
   writer.WriteString(FileName);
-  writer.WriteString(Text);
+  if (Rows)
+    writer.WriteString(Rows->Text());  // one page's copy at a time
+  else
+    writer.WriteString(Text);
 }
 
 void TDataItem::ReadData(TValueReader& reader) {
@@ -40,6 +68,7 @@ void TDataItem::ReadData(TValueReader& reader) {
   Name = std::move(name);
   FileName = std::move(fileName);
   Text = std::move(text);
+  Rows.reset();
 }
 
 // ---- TDataList

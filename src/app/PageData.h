@@ -13,6 +13,8 @@
 #include "PageFormat.h"
 #include "TypedValue.h"
 
+class TFenDocument;
+
 // A record that can write itself as typed values and read itself back.
 class TDataItemBase {
  public:
@@ -27,9 +29,16 @@ class TDataItem : public TDataItemBase {
   // Size of the buffer the typed-value reader and writer use over a stream.
   static constexpr size_t BufferSize = 1000;
 
-  TDataItem() = default;
-  TDataItem(std::string name, std::string fileName, std::string text)
-      : Name(std::move(name)), FileName(std::move(fileName)), Text(std::move(text)) {}
+  TDataItem();
+  TDataItem(std::string name, std::string fileName, std::string text);
+  ~TDataItem() override;
+
+  // The text wherever it is held (a copy).
+  std::string FullText() const;
+  // Puts the text into Text, out of Rows.
+  void FlattenText();
+  // Holds the text as rows; Text is emptied.
+  void HoldRows(TFenDocument&& rows);
 
   // Name, file name, text, as three strings.
   void WriteData(TValueWriter& writer) const override;
@@ -39,7 +48,12 @@ class TDataItem : public TDataItemBase {
 
   std::string Name;      // the tab's caption
   std::string FileName;  // full path of the bound text file; empty when unbound
-  std::string Text;      // the text as last stored, CR LF between lines
+  std::string Text;      // the text as last stored, CR LF between lines, unless Rows holds it
+  // The editor's rows of a page that was shown and now waits behind another tab, so that
+  // showing it again does not cut its text anew; Text is empty while they are held.
+  std::unique_ptr<TFenDocument> Rows;
+  // The crash journal holds the text of Rows (set by the journal step, never copied).
+  bool RowsJournalled = false;
   // The bound file's encoding and line ends; not part of the page file (see PageFormat.h).
   TPageFormat Format;
 };

@@ -8,6 +8,7 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
+#include <stdexcept>
 #include <unordered_set>
 
 #include "platform/AtomicFile.h"
@@ -347,11 +348,24 @@ bool ReadBase(std::string_view journal, TJournalBase& base, bool& selfContained)
 
 // ---- shadow
 
+bool TJournalShadow::Holds(const void* id) const {
+  return std::any_of(pages_.begin(), pages_.end(), [id](const TEntry& e) { return e.Id == id; });
+}
+
 void TJournalShadow::Reset(const std::vector<TPageView>& pages) {
-  pages_.clear();
-  pages_.reserve(pages.size());
-  for (const TPageView& p : pages)
-    pages_.push_back({p.Id, std::string(p.Name), std::string(p.FileName), std::string(p.Text)});
+  std::vector<TEntry> next;
+  next.reserve(pages.size());
+  for (const TPageView& p : pages) {
+    if (!p.Unchanged) {
+      next.push_back({p.Id, std::string(p.Name), std::string(p.FileName), std::string(p.Text)});
+      continue;
+    }
+    auto held = std::find_if(pages_.begin(), pages_.end(),
+                             [&p](const TEntry& e) { return e.Id == p.Id; });
+    if (held == pages_.end()) throw std::logic_error("journal: an unchanged page is not held");
+    next.push_back({p.Id, std::string(p.Name), std::string(p.FileName), std::move(held->Text)});
+  }
+  pages_ = std::move(next);
 }
 
 std::string TJournalShadow::Snapshot(const std::vector<TPageView>& pages) {
@@ -363,6 +377,9 @@ std::string TJournalShadow::Snapshot(const std::vector<TPageView>& pages) {
 }
 
 std::string TJournalShadow::Update(const std::vector<TPageView>& pages) {
+  for (const TPageView& p : pages)
+    if (p.Unchanged && !Holds(p.Id))
+      throw std::logic_error("journal: an unchanged page is not held");
   std::string out;
   std::unordered_set<const void*> present;
   for (const TPageView& p : pages) present.insert(p.Id);
@@ -401,6 +418,7 @@ std::string TJournalShadow::Update(const std::vector<TPageView>& pages) {
       out += PageJournal::FileRecord(pos, want.FileName);
       have.FileName = want.FileName;
     }
+    if (want.Unchanged) continue;
     if (have.Text.size() == want.Text.size() &&
         std::memcmp(have.Text.data(), want.Text.data(), want.Text.size()) == 0)
       continue;

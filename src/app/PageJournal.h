@@ -42,6 +42,8 @@ struct TPageView {
   std::string_view Name;
   std::string_view FileName;
   std::string_view Text;
+  // The text is the one last given for this page, which the shadow holds; Text is not read.
+  bool Unchanged = false;
 };
 
 // The outcome of applying a journal to the pages read from the page file.
@@ -89,10 +91,14 @@ uint32_t Crc32(std::string_view bytes);
 // The pages as last written to the journal, and the records that bring it up to date.
 class TJournalShadow {
  public:
+  // An unchanged page keeps the text held for it (std::logic_error when none is held).
   void Reset(const std::vector<TPageView>& pages);
-  // Records that turn the last state into `pages`, which then become the last state.
+  // Records that turn the last state into `pages`, which then become the last state. An
+  // unchanged page must be held already (else std::logic_error, and nothing changes).
   std::string Update(const std::vector<TPageView>& pages);
-  // Records that rebuild `pages` from nothing.
+  // True when the shadow holds a page of that id.
+  bool Holds(const void* id) const;
+  // Records that rebuild `pages` from nothing; no page may be unchanged.
   static std::string Snapshot(const std::vector<TPageView>& pages);
 
  private:

@@ -162,12 +162,20 @@ bool ReadBoundFile(const std::string& nativePath, std::string& text, TPageFormat
   }
 }
 
-std::vector<TPageView> ViewsOf(const TDataList& pages) {
+std::vector<TPageView> ViewsOf(const TDataList& pages, std::deque<std::string>& keep,
+                               bool journalledUnchanged) {
   std::vector<TPageView> views;
   views.reserve(static_cast<size_t>(pages.Count()));
   for (int i = 0; i < pages.Count(); ++i) {
     const TDataItem* p = pages.Items(i);
     views.push_back({p, p->Name, p->FileName, p->Text});
+    if (!p->Rows) continue;
+    if (journalledUnchanged && p->RowsJournalled) {
+      views.back().Unchanged = true;
+    } else {
+      keep.push_back(p->FullText());
+      views.back().Text = keep.back();
+    }
   }
   return views;
 }
@@ -378,7 +386,9 @@ TPageSaveResult TPageFile::SaveAtShutdown(const TDataList& pages, const TDataLis
   if (!keepDamagedFile_ && save(path_, error)) {
     result.Ok = true;
     if (journalling_) {
-      std::vector<TPageView> saved = PageStartup::ViewsOf(pages);
+      // Rows the journal holds are not copied again.
+      std::deque<std::string> keep;
+      std::vector<TPageView> saved = PageStartup::ViewsOf(pages, keep, true);
       if (live && live->Count() == pages.Count())
         for (int i = 0; i < live->Count(); ++i) saved[static_cast<size_t>(i)].Id = live->Items(i);
       RestartJournal(saved);
@@ -436,7 +446,8 @@ void TPageFile::RestartJournal(const std::vector<TPageView>& saved) {
 
 std::string TPageFile::StartJournal(const TDataList& pages) {
   journalling_ = true;
-  std::vector<TPageView> views = PageStartup::ViewsOf(pages);
+  std::deque<std::string> keep;
+  std::vector<TPageView> views = PageStartup::ViewsOf(pages, keep);
   if (!keepDamagedFile_) {
     std::string error;
     if (!pagesDiffer_ || Write(pages, path_, error))
@@ -457,9 +468,10 @@ std::string TPageFile::StartJournal(const TDataList& pages) {
          ForDisplay(journal_.Error()) + "）";
 }
 
-void TPageFile::JournalPages(const std::vector<TPageView>& pages) {
-  if (!journalling_ || !journal_.IsOpen()) return;
+bool TPageFile::JournalPages(const std::vector<TPageView>& pages) {
+  if (!journalling_ || !journal_.IsOpen()) return false;
   journal_.Append(shadow_.Update(pages));
+  return true;
 }
 
 bool TPageFile::JournalFull() const {

@@ -23,6 +23,7 @@
 #pragma once
 #include <cstdint>
 #include <ctime>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -93,7 +94,8 @@ class TPageFile {
   // (code page 932) when no journal can be kept, else empty.
   std::string StartJournal(const TDataList& pages);
   // Appends what changed since the last call; the writing happens on a worker thread.
-  void JournalPages(const std::vector<TPageView>& pages);
+  // False when no journal is kept (the pages were not looked at).
+  bool JournalPages(const std::vector<TPageView>& pages);
   // Past this size the pages are written to the page file and the journal starts again.
   static constexpr uint64_t kJournalLimit = 32u << 20;
   bool JournalFull() const;
@@ -146,8 +148,11 @@ constexpr uint64_t kMaxBoundFileBytes = 128u << 20;
 bool ReadBoundFile(const std::string& nativePath, std::string& text, TPageFormat& format,
                    std::string& reason);
 
-// Views of the pages of a list, the page objects telling them apart.
-std::vector<TPageView> ViewsOf(const TDataList& pages);
+// Views of the pages of a list, the page objects telling them apart. Text held in rows is
+// copied into `keep`, unless `journalledUnchanged` and the journal holds it already: then the
+// view is unchanged.
+std::vector<TPageView> ViewsOf(const TDataList& pages, std::deque<std::string>& keep,
+                               bool journalledUnchanged = false);
 
 // Splits `bytes` into lines (a line ends at CR LF, CR or LF; a break at the very end starts
 // no further line; a NUL byte ends the text) and joins them with CR LF after every line.

@@ -21,6 +21,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Views of pages that all hold their text (no rows), so nothing is copied aside.
+std::vector<TPageView> ViewsOfTexts(const TDataList& pages) {
+  std::deque<std::string> copies;
+  std::vector<TPageView> views = PageStartup::ViewsOf(pages, copies);
+  EXPECT_TRUE(copies.empty());
+  return views;
+}
+
 // 2026-03-14 12:00:00 UTC, an even second.
 constexpr std::time_t kBase = 1773489600;
 
@@ -415,13 +423,13 @@ CrashedRun RunAndCrash(const TempDir& dir) {
   EXPECT_EQ("", file.StartJournal(pages));
   pages.Items(0)->Text += " typed";
   pages.Add("Page2", "", "\x82\xa0 new");
-  file.JournalPages(PageStartup::ViewsOf(pages));
+  file.JournalPages(ViewsOfTexts(pages));
   file.FlushJournal();
   run.journals.push_back(TempDir::Read(file.JournalPath()));
   run.states.push_back(Dump(pages));
   pages.Items(1)->Name = "renamed";
   pages.Items(2)->Text = "changed";
-  file.JournalPages(PageStartup::ViewsOf(pages));
+  file.JournalPages(ViewsOfTexts(pages));
   file.FlushJournal();
   run.journals.push_back(TempDir::Read(file.JournalPath()));
   run.states.push_back(Dump(pages));
@@ -495,7 +503,7 @@ TEST(PageStartupTest, CleanEndRemovesTheJournalAndASaveStartsItAgain) {
   file.LoadAtStartup(pages);
   file.StartJournal(pages);
   pages.Items(0)->Text = "abc";
-  file.JournalPages(PageStartup::ViewsOf(pages));
+  file.JournalPages(ViewsOfTexts(pages));
   file.FlushJournal();
   ASSERT_TRUE(file.SaveAtShutdown(pages).Ok);
   // Nothing after the save: the journal holds no history.

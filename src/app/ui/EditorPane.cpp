@@ -114,6 +114,18 @@ void TEditorPane::SetText(const std::string& text) {
   control_->SetText(text);
 }
 
+TFenDocument TEditorPane::TakeDocument() {
+  return control_->TakeDocument();
+}
+
+void TEditorPane::PutDocument(TFenDocument&& document) {
+  control_->PutDocument(std::move(document));
+}
+
+bool TEditorPane::NeedsLayout(const TFenDocument& document) const {
+  return control_->NeedsLayout(document);
+}
+
 void TEditorPane::ClearUndo() {
   control_->ClearUndo();
 }

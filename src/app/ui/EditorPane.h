@@ -10,6 +10,7 @@
 class QMenu;
 class QWidget;
 class QtWindowHost;
+class TFenDocument;
 class TFenEdit;
 class TPopupMenu;
 
@@ -29,6 +30,11 @@ class TEditorPane {
   std::string GetText() const;
   // Replaces the text; undo and redo are emptied.
   void SetText(const std::string& text);
+  // The whole text moves out in its rows, leaving the editor empty; putting it back shows
+  // it as SetText would, without cutting it into rows again unless the layout changed.
+  TFenDocument TakeDocument();
+  void PutDocument(TFenDocument&& document);
+  bool NeedsLayout(const TFenDocument& document) const;
   // Drops undo and redo; the text counts as not modified.
   void ClearUndo();
   // False when the file could not be read.

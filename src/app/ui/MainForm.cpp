@@ -214,12 +214,14 @@ void TMainForm::FormDestroy() {
   // so a session that ends the program while a message waits loses nothing.
   if (Application) Application->HoldMessages();
   if (journalTimer_) journalTimer_->stop();
-  // The journal first, so the pages survive even a page file that cannot be written.
-  JournalTick(true);
+  // The journal first, so the pages survive even a page file that cannot be written; both
+  // read the page on screen from one copy.
   StoreCurrentPage();
+  JournalTick(true, true);
   if (SavePages()) pageFile_->EndJournal();
   pagesSecured_ = true;
   WriteSettings();
+  shownPage_ = nullptr;
   PageList.reset();
   SaveWebShortcuts();
   if (Application) Application->ShowHeldMessages();
@@ -230,6 +232,7 @@ void TMainForm::SaveState() {
   if (Application) Application->HoldMessages();
   StoreCurrentPage();
   SavePages();
+  ReleaseCurrentPageText();
   WriteSettings();
   if (Application) Application->ShowHeldMessages();
 }
@@ -237,8 +240,8 @@ void TMainForm::SaveState() {
 void TMainForm::SecurePages() {
   if (!PageList || pagesSecured_) return;
   if (Application) Application->HoldMessages();
-  JournalTick(true);
   StoreCurrentPage();
+  JournalTick(true, true);
   if (SavePages()) pageFile_->EndJournal();
   pagesSecured_ = true;
 }
@@ -304,7 +307,7 @@ void TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
   int index = PageIndex();
   int next = key == Qt::Key_Left ? (index <= 0 ? count - 1 : index - 1)
                                  : (index >= count - 1 ? 0 : index + 1);
-  StoreCurrentPage();
+  LeaveCurrentPage();
   TabControl1->SetTabIndex(next);
   ShowCurrentPage();
 }

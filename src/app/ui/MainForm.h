@@ -88,7 +88,14 @@ class TMainForm : public QMainWindow {
   // Current position: the selected tab.
   int PageIndex() const;
   TDataItem* CurrentPage() const;
+  // The page on screen lives in the editor alone. Store copies its text into the page for
+  // the page file, Release drops that copy again; Leave moves the editor's rows into the page
+  // before another is shown, and Show moves a page's rows (or text) into the editor.
   void StoreCurrentPage();
+  // The text of page `index` wherever it is held (a copy).
+  std::string PageText(int index) const;
+  void ReleaseCurrentPageText();
+  void LeaveCurrentPage();
   void ShowCurrentPage();
   void DeletePage(int index);
   void RenameTab(int index);
@@ -131,7 +138,8 @@ class TMainForm : public QMainWindow {
   void SecurePages();
   // The crash journal's step, run once a second: what changed in the pages goes to the
   // journal. `force` looks even when the user did nothing (before the page file is written).
-  void JournalTick(bool force);
+  // currentStored: the page on screen has just been stored, so its Text is the editor's.
+  void JournalTick(bool force, bool currentStored = false);
   // Waits until what the journal was handed is on disk (tests).
   void FlushJournal();
 
@@ -289,6 +297,8 @@ class TMainForm : public QMainWindow {
   void ClipboardChanged();
 
   std::unique_ptr<TEditorPane> editor_;
+  // The page whose text the editor holds (its Text is empty then), or none between pages.
+  TDataItem* shownPage_ = nullptr;
   std::unique_ptr<TPageFile> pageFile_;
   QLabel* statusPanels_[2] = {nullptr, nullptr};
   QLabel* formatPanel_ = nullptr;

@@ -62,19 +62,51 @@ TDataItem* TMainForm::CurrentPage() const {
 }
 
 void TMainForm::StoreCurrentPage() {
-  TDataItem* page = CurrentPage();
-  if (!page) return;
-  // The name stays the stored bytes: the caption only shows them, and bytes Unicode has no
-  // place for would not come back from it.
-  page->Text = editor_->GetText();
+  // A page the editor does not hold has its text already.
+  if (!shownPage_) return;
+  shownPage_->Text = editor_->GetText();
+}
+
+std::string TMainForm::PageText(int index) const {
+  const TDataItem* page = PageList->Items(index);
+  return page == shownPage_ ? editor_->GetText() : page->FullText();
+}
+
+void TMainForm::ReleaseCurrentPageText() {
+  // The editor holds the page on screen; its page keeps no second copy.
+  if (shownPage_) shownPage_->Text = std::string();
+}
+
+void TMainForm::LeaveCurrentPage() {
+  if (!shownPage_) return;
+  // The rows go with the page as they are, so showing it again costs no new layout.
+  shownPage_->HoldRows(editor_->TakeDocument());
+  shownPage_ = nullptr;
 }
 
 void TMainForm::ShowCurrentPage() {
   TDataItem* page = CurrentPage();
   if (!page) return;
   TabControl1->SetCaption(PageIndex(), ToQString(page->Name));
-  ShowBusyWhile(QString::fromUtf8("ページを表示しています…"), page->Text.size(),
-                [&] { editor_->SetText(page->Text); });
+  if (shownPage_ != page) {
+    LeaveCurrentPage();
+    // The page keeps its text until the editor has it: a journal step or a save that runs
+    // while the progress window is up reads it there.
+    const QString busy = QString::fromUtf8("ページを表示しています…");
+    if (page->Rows) {
+      // Only a layout made for another width or font takes time worth a progress window.
+      uint64_t work = editor_->NeedsLayout(*page->Rows) ? page->Rows->TextLength() : 0;
+      ShowBusyWhile(busy, work, [&] {
+        std::unique_ptr<TFenDocument> rows = std::move(page->Rows);
+        page->RowsJournalled = false;
+        editor_->PutDocument(std::move(*rows));
+      });
+    } else {
+      ShowBusyWhile(busy, page->Text.size(), [&] { editor_->SetText(page->Text); });
+      page->Text = std::string();
+    }
+    shownPage_ = page;
+  }
   editor_->ClearUndo();
   UpdateTitle();
 }
@@ -123,7 +155,7 @@ bool TMainForm::SavePages() {
   if (NoSavePage0 && PageList->Count() > 0) {
     for (int i = 0; i < PageList->Count(); ++i) {
       const TDataItem* p = PageList->Items(i);
-      copy.Add(p->Name, p->FileName, p->Text);
+      copy.Add(p->Name, p->FileName, p->FullText());
     }
     copy.Items(0)->FileName.clear();
     copy.Items(0)->Text.clear();
@@ -146,13 +178,13 @@ bool TMainForm::SavePages() {
 
 void TMainForm::SelectPage(int index) {
   if (index < 0 || index >= TabControl1->Count() || index == PageIndex()) return;
-  StoreCurrentPage();
+  LeaveCurrentPage();
   TabControl1->SetTabIndex(index);
   ShowCurrentPage();
 }
 
 void TMainForm::TabControl1Changing(bool& allowChange) {
-  StoreCurrentPage();
+  LeaveCurrentPage();
   allowChange = true;
 }
 
@@ -163,7 +195,7 @@ void TMainForm::TabControl1Change() {
 // ---- commands
 
 void TMainForm::FileAddPage1Execute() {
-  StoreCurrentPage();
+  LeaveCurrentPage();
   std::string name = "Page" + std::to_string(TabControl1->Count());
   PageList->Add(name);
   int index = TabControl1->Add(ToQString(name));
@@ -183,7 +215,7 @@ void TMainForm::FileOpen1Execute() {
 
 void TMainForm::OpenFileAsPage(const std::string& nativePath) {
   if (!PageList) return;
-  StoreCurrentPage();
+  LeaveCurrentPage();
   QByteArray bytes(nativePath.data(), static_cast<qsizetype>(nativePath.size()));
   QString path = QString::fromUtf8(bytes);
   // A name that is not UTF-8 (a Shift-JIS name, say) is kept as the very bytes, so that the
@@ -304,9 +336,10 @@ void TMainForm::DeletePage(int index) {
   if (!PageList || index <= 0 || index >= PageList->Count()) return;
   // The current page's live text is in the editor; it goes with the page into the store of
   // deleted pages, which is written at once so that the page survives a crash too.
-  StoreCurrentPage();
-  const TDataItem* gone = PageList->Items(index);
-  DeletedPages->Push(TDeletedPage{gone->Name, gone->FileName, gone->Text, index});
+  LeaveCurrentPage();
+  TDataItem* gone = PageList->Items(index);
+  gone->FlattenText();
+  DeletedPages->Push(TDeletedPage{gone->Name, gone->FileName, std::move(gone->Text), index});
   DeletedPages->Save();
   PageList->Delete(index);
   TabControl1->Delete(index);
@@ -319,7 +352,7 @@ void TMainForm::FileRestorePageExecute() {
   if (!PageList || !DeletedPages) return;
   std::optional<TDeletedPage> page = DeletedPages->Pop();
   if (!page) return;
-  StoreCurrentPage();
+  LeaveCurrentPage();
   // Never before the first page, whose place is not taken.
   int position = std::clamp(page->Position, 1, PageList->Count());
   PageList->Add(page->Name, page->FileName, page->Text);

@@ -30,11 +30,11 @@ TEST_F(MainFormTest, FilesFromOutsideOpenAsPagesAsFileOpenDoes) {
 
   EXPECT_EQ(Captions(), (QStringList{"Page&0", "a.txt", U("あ.txt"), "folder", "fifo", "new.txt"}));
   EXPECT_EQ(Tabs().TabIndex(), 5);
-  EXPECT_EQ(form_->PageList->Items(0)->Text, "kept");
+  EXPECT_EQ(form_->PageList->Items(0)->FullText(), "kept");
   EXPECT_EQ(form_->PageList->Items(1)->FileName, text);
-  EXPECT_EQ(form_->PageList->Items(1)->Text, "one\r\ntwo\r\n");
+  EXPECT_EQ(form_->PageList->Items(1)->FullText(), "one\r\ntwo\r\n");
   EXPECT_EQ(Hex(form_->PageList->Items(2)->FileName), Hex(sjisName));
-  EXPECT_EQ(form_->PageList->Items(2)->Text, "sjis");
+  EXPECT_EQ(form_->PageList->Items(2)->FullText(), "sjis");
   // A folder and a FIFO cannot be read (the FIFO is never opened: it would block): reported,
   // and the pages stay unbound so that a Save cannot overwrite them.
   EXPECT_EQ(form_->PageList->Items(3)->FileName, "");

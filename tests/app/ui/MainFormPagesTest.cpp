@@ -201,7 +201,7 @@ TEST_F(MainFormTest, DraggingATabMovesItsPageAndKeepsItSelected) {
   // The store moved with the tabs: leaving the page stores the text into the moved page.
   ClickTab(0);
   EXPECT_EQ(form_->PageList->Items(3)->Name, "Page1");
-  EXPECT_EQ(form_->PageList->Items(3)->Text, "one");
+  EXPECT_EQ(form_->PageList->Items(3)->FullText(), "one");
   for (int i = 0; i < 4; ++i)
     EXPECT_EQ(ToQString(form_->PageList->Items(i)->Name), Tabs().Caption(i));
 }
@@ -409,7 +409,7 @@ TEST_F(MainFormTest, SaveStateWritesThePagesWithoutEndingOrChangingThem) {
   // The first page is written empty, as at shut-down, but the live page keeps its text.
   EXPECT_EQ(Hex(PageFileBytes()), Hex(kDefaultPageFile));
   EXPECT_EQ(Editor().GetText(), "draft");
-  EXPECT_EQ(form_->PageList->Items(0)->Text, "draft");
+  EXPECT_EQ(form_->PageText(0), "draft");
 }
 
 TEST_F(MainFormTest, ADamagedPageFileIsReportedOnlyOnceTheWindowIsDrawn) {

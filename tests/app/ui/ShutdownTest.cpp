@@ -36,7 +36,7 @@ class ShutdownTest : public MainFormTest {
     } catch (const std::exception&) {
       return "<no page file>";
     }
-    return pages.Count() > 0 ? pages.Items(0)->Text : "<no pages>";
+    return pages.Count() > 0 ? pages.Items(0)->FullText() : "<no pages>";
   }
 
   // Start-up messages wait for the window to be drawn.
@@ -126,7 +126,7 @@ TEST_F(ShutdownTest, TypingReachesTheJournalAndComesBackAfterACrash) {
   ASSERT_EQ(dialogs_->Messages.size(), 1u);
   EXPECT_TRUE(dialogs_->Messages[0].Text.contains(U("作業記録から 2 ページ")));
   ASSERT_EQ(2, Tabs().Count());
-  EXPECT_EQ(form_->PageList->Items(1)->Text, "new page");
+  EXPECT_EQ(form_->PageText(1), "new page");
   Tabs().SetTabIndex(0);
   form_->ShowCurrentPage();
   EXPECT_EQ(Editor().GetText(), "xsaved");
