@@ -353,6 +353,9 @@ bool TJournalShadow::Holds(const void* id) const {
 }
 
 void TJournalShadow::Reset(const std::vector<TPageView>& pages) {
+  for (const TPageView& p : pages)
+    if (p.Unchanged && !Holds(p.Id))
+      throw std::logic_error("journal: an unchanged page is not held");
   std::vector<TEntry> next;
   next.reserve(pages.size());
   for (const TPageView& p : pages) {
@@ -362,7 +365,6 @@ void TJournalShadow::Reset(const std::vector<TPageView>& pages) {
     }
     auto held = std::find_if(pages_.begin(), pages_.end(),
                              [&p](const TEntry& e) { return e.Id == p.Id; });
-    if (held == pages_.end()) throw std::logic_error("journal: an unchanged page is not held");
     next.push_back({p.Id, std::string(p.Name), std::string(p.FileName), std::move(held->Text)});
   }
   pages_ = std::move(next);

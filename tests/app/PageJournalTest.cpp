@@ -119,6 +119,44 @@ TEST(PageJournalTest, NothingChangedWritesNothingAndTypingWritesOnlyTheChange) {
   EXPECT_LT(records.size(), 64u);
 }
 
+// A page whose text is not at hand (held as an editor's rows) is given as unchanged: the
+// shadow goes on from the text it holds, through moves, renames and a restart.
+TEST(PageJournalTest, UnchangedPagesAreTakenFromTheShadowAndMustBeHeld) {
+  std::vector<Page> pages = {{0, "Page&0", "", "zero"}, {1, "Page1", "", "one text"}};
+  TJournalShadow shadow;
+  shadow.Reset(Views(pages));
+  std::string journal = kBase + TJournalShadow::Snapshot(Views(pages));
+
+  std::swap(pages[0], pages[1]);
+  pages[0].name = "moved";
+  pages[1].text = "zero typed";
+  std::vector<TPageView> views = Views(pages);
+  views[0].Unchanged = true;
+  views[0].Text = {};  // not read
+  journal += shadow.Update(views);
+  TDataList replayed;
+  ASSERT_FALSE(PageJournal::Replay(journal, replayed).Damaged);
+  EXPECT_EQ(Dump(pages), Dump(replayed));
+
+  // A restart (the page file now holds the pages) keeps the held text of an unchanged page.
+  shadow.Reset(views);
+  journal = kBase + TJournalShadow::Snapshot(Views(pages));
+  pages[0].text += " later";
+  journal += shadow.Update(Views(pages));
+  ASSERT_FALSE(PageJournal::Replay(journal, replayed).Damaged);
+  EXPECT_EQ(Dump(pages), Dump(replayed));
+
+  // An unchanged page the shadow never saw is a fault of the caller, refused before any
+  // record is made.
+  std::vector<Page> more = pages;
+  more.push_back({2, "new", "", "unseen"});
+  views = Views(more);
+  views[2].Unchanged = true;
+  EXPECT_THROW(shadow.Update(views), std::logic_error);
+  EXPECT_THROW(shadow.Reset(views), std::logic_error);
+  EXPECT_EQ("", shadow.Update(Views(pages)));
+}
+
 // The journal of a session of three ticks, and the pages after each.
 struct Session {
   std::string journal;

@@ -401,6 +401,48 @@ TEST_F(MainFormTest, RestartBringsBackEveryPageAndTheSamePageFile) {
   EXPECT_EQ(Hex(PageFileBytes()), Hex(first));
 }
 
+// The page on screen lives in the editor alone; a page behind another tab keeps the editor's
+// rows instead of a copy of its text. Switching shows the text as before (caret at the start,
+// no undo), and the page file holds every page byte for byte however the pages travelled.
+TEST_F(MainFormTest, SwitchingMovesThePagesAndThePageFileHoldsEveryByte) {
+  Start();
+  Editor().SetText(std::string(3000, 'a') + "\r\n\x82\xa0\r\n");  // rows cut, a wide char
+  Type("0");
+  AddPages(2);
+  Type("two");
+  ClickTab(1);
+  Type("one");
+  ClickTab(0);
+  Type("x");
+  ClickTab(2);
+  AltKey(Qt::Key_Left);  // to page 1 by the keyboard
+  const std::vector<std::string> want = {"x0" + std::string(3000, 'a') + "\r\n\x82\xa0\r\n",
+                                         "one", "two"};
+  ASSERT_EQ(Tabs().TabIndex(), 1);
+  EXPECT_EQ(Editor().GetText(), "one");
+  EXPECT_FALSE(Editor().Control().CanUndo());
+  EXPECT_EQ(Editor().CaretRow(), 0);
+  EXPECT_EQ(Editor().CaretByte(), 0);
+  for (int i = 0; i < 3; ++i) {
+    const TDataItem* page = form_->PageList->Items(i);
+    EXPECT_EQ(page->Text, "") << i;  // never a second copy
+    EXPECT_EQ(page->Rows != nullptr, i != 1) << i;
+    EXPECT_EQ(form_->PageText(i), want[static_cast<size_t>(i)]) << i;
+  }
+  ClickTab(0);
+  EXPECT_EQ(Editor().GetText(), want[0]);
+  EXPECT_EQ(Editor().Control().CheckInvariants(), "");
+
+  // A save while the program goes on leaves the page on screen in the editor alone.
+  form_->SaveState();
+  EXPECT_EQ(form_->PageList->Items(0)->Text, "");
+  End();
+  TDataList saved;
+  saved.LoadFromFile(PageFilePath());
+  ASSERT_EQ(saved.Count(), 3);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(saved.Items(i)->Text, want[static_cast<size_t>(i)]) << i;
+}
+
 TEST_F(MainFormTest, SaveStateWritesThePagesWithoutEndingOrChangingThem) {
   Start();
   Type("draft");

@@ -132,6 +132,42 @@ TEST_F(ShutdownTest, TypingReachesTheJournalAndComesBackAfterACrash) {
   EXPECT_EQ(Editor().GetText(), "xsaved");
 }
 
+// Pages behind other tabs are held as the editor's rows; the journal takes their text once
+// after they were left and goes on from it.
+TEST_F(ShutdownTest, PagesLeftBehindOtherTabsComeBackFromTheJournalAfterACrash) {
+  Start();
+  End();
+  Start();
+  Type("a0");
+  Trigger("FileAddPage1");
+  Type("b1");
+  ClickTab(0);
+  form_->JournalTick(true);  // page 1 left in rows
+  Type("c");
+  ClickTab(1);
+  Type("d");
+  form_->JournalTick(true);  // page 0 left in rows
+  Type("e");
+  form_->JournalTick(true);  // page 0 unchanged since
+  form_->FlushJournal();
+  const std::string crashed = PageFilePath() + ".crashed";
+  ASSERT_EQ(0, ::link(PageFilePath().c_str(), crashed.c_str()));
+  const std::string journal = TempDir::Read(PageFilePath() + "-journal");
+  End();
+  ASSERT_EQ(0, ::rename(crashed.c_str(), PageFilePath().c_str()));
+  {
+    std::FILE* f = std::fopen((PageFilePath() + "-journal").c_str(), "wb");
+    std::fwrite(journal.data(), 1, journal.size(), f);
+    std::fclose(f);
+  }
+
+  Start();
+  WaitForMessage();
+  ASSERT_EQ(2, Tabs().Count());
+  EXPECT_EQ(form_->PageText(0), "ca0");
+  EXPECT_EQ(form_->PageText(1), "deb1");
+}
+
 TEST_F(ShutdownTest, TextReplacedByANewerBoundFileComesBackAsADeletedPage) {
   const std::string bound = files_.Write("bound.txt", "old");
   Start();
